@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing and testing need,
+# skipping those already present.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
+  libgtest-dev libbenchmark-dev
+  xvfb xdotool x11-utils imagemagick netpbm
+  clang-14 libclang-rt-14-dev valgrind
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
