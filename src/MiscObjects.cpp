@@ -59,24 +59,9 @@ Boids::~Boids() {}
 void Boids::behave()
 {
     moveAndWrap();
-
-    std::vector<int> neighbors;
-    std::vector<float> neighborsd2;
-    int n = count();
-    for (int i = 0; i < n; i++) {
-        for (int j = 0; j < n; j++) {
-            if (j == i)
-                continue;
-            float d2 = (boids[i].pos - boids[j].pos).norm2();
-            if (d2 < 1.0f) {
-                neighbors.push_back(j);
-                neighborsd2.push_back(d2);
-            }
-        }
-        steer(i, neighbors, neighborsd2);
-        neighbors.clear();
-        neighborsd2.clear();
-    }
+    findNeighbors();
+    for (int i = 0; i < count(); i++)
+        steer(i);
 }
 
 void Boids::moveAndWrap()
@@ -95,16 +80,80 @@ void Boids::moveAndWrap()
     }
 }
 
+// Every bird within the radius of every other, in index order. Positions do
+// not change while the flock steers, so all lists can be made up front.
+// A squared distance is the same to the bit from either end (a - b is
+// exactly -(b - a)), so each pair is measured once and entered in both
+// lists; bird b thus gets the lower-numbered birds from the earlier rows,
+// then the higher-numbered ones from its own row, in index order.
+void Boids::findNeighbors()
+{
+    const int n = count();
+    const size_t slots = n > 1 ? (size_t)n * (n - 1) : 0;
+    if (posX.size() != (size_t)n) {
+        posX.assign(n, 0.0f);
+        posY.assign(n, 0.0f);
+        posZ.assign(n, 0.0f);
+        rowD2.assign(n, 0.0f);
+        rowHits.assign(n, 0);
+        neighborCount.assign(n, 0);
+    }
+    if (neighbors.size() != slots)
+        neighbors.resize(slots);
+
+    float* __restrict x = posX.data();
+    float* __restrict y = posY.data();
+    float* __restrict z = posZ.data();
+    float* __restrict d2 = rowD2.data();
+    int* hits = rowHits.data();
+    int* found = neighborCount.data();
+    Neighbor* lists = neighbors.data();
+    for (int i = 0; i < n; i++) {
+        x[i] = boids[i].pos.x;
+        y[i] = boids[i].pos.y;
+        z[i] = boids[i].pos.z;
+        found[i] = 0;
+    }
+
+    for (int i = 0; i < n - 1; i++) {
+        const float xi = x[i];
+        const float yi = y[i];
+        const float zi = z[i];
+        for (int j = i + 1; j < n; j++) {
+            float dx = xi - x[j];
+            float dy = yi - y[j];
+            float dz = zi - z[j];
+            d2[j] = dx * dx + dy * dy + dz * dz;
+        }
+        // Most birds are out of reach: gather the few hits without a
+        // branch per bird, then enter them.
+        int hitCount = 0;
+        for (int j = i + 1; j < n; j++) {
+            hits[hitCount] = j;
+            hitCount += d2[j] < 1.0f;
+        }
+        Neighbor* own = lists + (size_t)i * (n - 1) + found[i];
+        for (int k = 0; k < hitCount; k++) {
+            int j = hits[k];
+            own[k] = Neighbor{j, d2[j]};
+            lists[(size_t)j * (n - 1) + found[j]++] = Neighbor{i, d2[j]};
+        }
+        found[i] += hitCount;
+    }
+}
+
 // Updates bird i's velocity in place, so later birds see it already turned.
-void Boids::steer(int i, const std::vector<int>& neighbors, const std::vector<float>& neighborsd2)
+void Boids::steer(int i)
 {
     PointObject& bird = boids[i];
+    const Neighbor* list = neighbors.data() + (size_t)i * (count() - 1);
+    const int found = neighborCount[i];
     Vector3f separation, alignment, cohesion;
     int closeCount = 0;
     int farCount = 0;
-    for (size_t k = 0; k < neighbors.size(); k++) {
-        const PointObject& other = boids[neighbors[k]];
-        if (neighborsd2[k] < 0.09f) {
+    for (int k = 0; k < found; k++) {
+        const PointObject& other = boids[list[k].index];
+        if (list[k].d2 < 0.09f) {
             separation = separation + (bird.pos - other.pos);
             closeCount++;
         } else {
@@ -116,8 +165,8 @@ void Boids::steer(int i, const std::vector<int>& neighbors, const std::vector<fl
     }
     if (closeCount > 0)
         separation.normalize();
-    if (!neighbors.empty()) {
-        alignment = alignment / (float)neighbors.size();
+    if (found > 0) {
+        alignment = alignment / (float)found;
         alignment = alignment - bird.v;
         alignment.normalize();
     }

@@ -48,10 +48,29 @@ public:
     Vector3f max;
 
 private:
+    // A bird within the radius of another, and their squared distance.
+    struct Neighbor {
+        int index;
+        float d2;
+    };
+
     void moveAndWrap();
-    void steer(int i, const std::vector<int>& neighbors, const std::vector<float>& neighborsd2);
+    void findNeighbors();
+    void steer(int i);
 
     std::vector<PointObject> boids;
+
+    // Working storage of one tick, kept between ticks so that a tick does
+    // not allocate. The positions after the move, one row per axis, so the
+    // distance loop runs over plain float arrays; the squared distances from
+    // one bird to the birds after it and which of those are in reach; and
+    // each bird's neighbours in index order, bird i's in the slots from
+    // i * (count() - 1) on.
+    std::vector<float> posX, posY, posZ;
+    std::vector<float> rowD2;
+    std::vector<int> rowHits;
+    std::vector<Neighbor> neighbors;
+    std::vector<int> neighborCount;
 };
 
 // Bullets in flight: they fly straight and wear down the walls they hit.
