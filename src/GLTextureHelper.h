@@ -19,9 +19,9 @@ public:
     GLTextureHelper();
     ~GLTextureHelper();
 
-    void loadImages();  // ends the process if an image cannot be read
+    void loadImages();  // ends the process with status 1 if an image cannot be read
     void freeImages();
-    void GlGenTextures();
+    void GlGenTextures();  // also releases the pixel buffers once GL holds its copies
     void GlDeleteTextures();
     void GlSetTexture(TextureName texture);
     void GlSetNoTexture();
