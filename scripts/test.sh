@@ -11,3 +11,6 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== fuzzing the image reader"
+bash scripts/fuzz.sh "${DEW_FUZZ_SECONDS:-60}"
