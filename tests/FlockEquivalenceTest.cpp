@@ -178,6 +178,22 @@ bool findCloseEdgeOffset(float& dx, float& dy)
     return false;
 }
 
+// Offsets in all three axes whose squared length, summed as the flock sums
+// it, (x*x + y*y) + z*z, is exactly on an edge, while the sum taken in
+// another order, x*x + (y*y + z*z), falls just inside it: any flock that
+// adds up the squares differently takes these pairs for neighbours, or
+// for separation, where the rules do not.
+const Vector3f kCloseEdge3d(0.109071486f, 0.249956816f, 0.125f);
+const Vector3f kRadius3d(0.50000006f, 0.707106709f, 0.5f);
+
+float otherOrderNorm2(const Vector3f& d)
+{
+    float xx = d.x * d.x;
+    float yy = d.y * d.y;
+    float zz = d.z * d.z;
+    return xx + (yy + zz);
+}
+
 TEST(FlockEquivalence, GameFlockFromSeveralSeedsMatchesTheRulesBitForBit)
 {
     BranchCounts counts;
@@ -220,14 +236,18 @@ TEST(FlockEquivalence, ExactRadiusAndSeparationEdgesMatchTheRulesBitForBit)
 {
     float edgeX = 0, edgeY = 0;
     ASSERT_TRUE(findCloseEdgeOffset(edgeX, edgeY));
+    ASSERT_EQ(0.09f, kCloseEdge3d.norm2());
+    ASSERT_LT(otherOrderNorm2(kCloseEdge3d), 0.09f);
+    ASSERT_EQ(1.0f, kRadius3d.norm2());
+    ASSERT_LT(otherOrderNorm2(kRadius3d), 1.0f);
 
     BranchCounts counts;
     srand(5);
     Boids flock(200, kBoxMin, kBoxMax);
-    // Every 50 ticks, six birds are put at rest in pairs on the edges: at
-    // rest their positions do not change in the move step, so the steering
-    // sees exactly these offsets. Far from each pair, on the floor corner
-    // x = 0 or y = 0, so the subtractions are exact.
+    // Every 50 ticks, a dozen birds are put in pairs on the edges, most at
+    // rest: at rest their positions do not change in the move step, so the
+    // steering sees exactly these offsets. The pairs sit at x = 0 and y = 0
+    // (or 0 and 5), so the subtractions are exact.
     auto perturb = [&](int t, Boids& f, std::vector<PointObject>& ref) {
         if (t % 50 != 0)
             return;
@@ -244,12 +264,18 @@ TEST(FlockEquivalence, ExactRadiusAndSeparationEdgesMatchTheRulesBitForBit)
         // A moving pair just inside the radius.
         setBird(f, ref, 6, Vector3f(9, 0, 2), Vector3f(0.05f, 0, 0));
         setBird(f, ref, 7, Vector3f(9, std::nextafter(1.0f, 0.0f), 2), Vector3f(0.05f, 0, 0));
+        // The same edges with offsets on all three axes (1.375 - 1.25 and
+        // 4 - 3.5 are exact).
+        setBird(f, ref, 8, Vector3f(0, 0, 1.25f), rest);
+        setBird(f, ref, 9, Vector3f(0, 0, 1.25f) + kCloseEdge3d, rest);
+        setBird(f, ref, 10, Vector3f(0, 0, 3.5f), rest);
+        setBird(f, ref, 11, Vector3f(0, 0, 3.5f) + kRadius3d, rest);
     };
     runSideBySide(flock, 500, counts, perturb);
     if (HasFatalFailure())
         return;
-    EXPECT_GE(counts.exactlyRadius, 10 * 2);
-    EXPECT_GE(counts.exactlyCloseEdge, 10 * 2);
+    EXPECT_GE(counts.exactlyRadius, 10 * 4);
+    EXPECT_GE(counts.exactlyCloseEdge, 10 * 4);
     EXPECT_GE(counts.zeroSeparation, 10 * 2);
 }
 
