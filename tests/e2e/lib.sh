@@ -1,0 +1,183 @@
+# Shared helpers for the scripts that drive the real game in a private X
+# server: start Xvfb, find the game's window, send keys, take screenshots and
+# read their pixels. Sourced, not run.
+#
+# Screenshots are taken with ImageMagick's `import` and decoded with the real
+# ImageMagick convert at /usr/bin/convert (never whatever `convert` comes
+# first on PATH).
+
+IM_CONVERT=/usr/bin/convert
+
+E2E_XVFB_PID=""
+E2E_TMP=""
+
+# Prints a line to stderr and ends the script with status 2 (a broken set-up,
+# as opposed to a failed check).
+e2e_die() {
+  echo "$(basename "$0"): $*" >&2
+  exit 2
+}
+
+e2e_require_tools() {
+  local t
+  for t in Xvfb xdotool xwininfo import "$IM_CONVERT"; do
+    command -v "$t" >/dev/null 2>&1 || e2e_die "$t is missing (bash scripts/deps.sh installs it)"
+  done
+}
+
+e2e_cleanup() {
+  if [ -n "$E2E_XVFB_PID" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+    E2E_XVFB_PID=""
+  fi
+  if [ -n "$E2E_TMP" ] && [ -d "$E2E_TMP" ] && [ -z "${E2E_KEEP:-}" ]; then
+    rm -rf "$E2E_TMP"
+  fi
+}
+
+# Makes the scratch folder $E2E_TMP and arranges for it and the X server to
+# go away when the script ends, however it ends.
+e2e_setup() {
+  E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/dewgatherer-e2e.XXXXXX")
+  trap e2e_cleanup EXIT
+  trap 'exit 130' INT TERM
+}
+
+# Starts a private Xvfb on a free display number and exports DISPLAY for it.
+e2e_start_xvfb() {
+  local fifo="$E2E_TMP/displayfd" num="" tries=0
+  : >"$fifo"
+  Xvfb -displayfd 9 -screen 0 640x480x24 -nolisten tcp -noreset \
+    9>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  # Xvfb writes the display number once it accepts connections.
+  while [ -z "$num" ]; do
+    num=$(tr -dc '0-9' <"$fifo")
+    if [ -z "$num" ]; then
+      kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_die "Xvfb did not start: $(tail -n 3 "$E2E_TMP/xvfb.log")"
+      tries=$((tries + 1))
+      [ "$tries" -lt 300 ] || e2e_die "Xvfb gave no display number within 30 s"
+      sleep 0.1
+    fi
+  done
+  export DISPLAY=":$num"
+  unset WAYLAND_DISPLAY
+}
+
+# Waits until the process PID shows a window titled "Dewgatherer" and prints
+# its id. Fails (status 1) if the process ends first or after a 60 s guard.
+e2e_wait_window() {
+  local pid=$1 id="" tries=0
+  while [ -z "$id" ]; do
+    id=$(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null | head -n 1)
+    [ -n "$id" ] && break
+    kill -0 "$pid" 2>/dev/null || return 1
+    tries=$((tries + 1))
+    [ "$tries" -lt 600 ] || return 1
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+# Sends one or more keys (xdotool key names) to the window, one event each.
+e2e_key() {
+  local id=$1
+  shift
+  xdotool key --window "$id" "$@" 2>/dev/null
+}
+
+# e2e_shot WINDOW FILE: a screenshot of the window as plain-text PPM (P3), so
+# that the pixel helpers below can read it with awk.
+e2e_shot() {
+  local id=$1 out=$2
+  import -silent -window "$id" "$out.png" 2>/dev/null || return 1
+  "$IM_CONVERT" "$out.png" -depth 8 -compress none "ppm:$out" || return 1
+  rm -f "$out.png"
+}
+
+# e2e_png WINDOW FILE.png: a screenshot of the window saved as PNG.
+e2e_png() {
+  import -silent -window "$1" "$2.tmp.png" 2>/dev/null || return 1
+  "$IM_CONVERT" "$2.tmp.png" -strip "png:$2" || return 1
+  rm -f "$2.tmp.png"
+}
+
+# The awk program that loads a P3 file into pix[x,y] = "r g b" (x, y from the
+# top-left corner) and sets W and H.
+E2E_AWK_LOAD='
+function load(file,   n, tok, i, v, k) {
+  n = 0
+  while ((getline line < file) > 0) {
+    sub(/#.*/, "", line)
+    k = split(line, tok, /[ \t]+/)
+    for (i = 1; i <= k; i++) if (tok[i] != "") v[n++] = tok[i]
+  }
+  close(file)
+  W = v[1] + 0; H = v[2] + 0
+  for (i = 0; i < W * H; i++)
+    img[file, i % W, int(i / W)] = v[4 + 3 * i] " " v[5 + 3 * i] " " v[6 + 3 * i]
+}'
+
+# e2e_pixel FILE X Y: prints "R G B" of the pixel at (X, Y), from the top left.
+e2e_pixel() {
+  awk -v f="$1" -v x="$2" -v y="$3" "$E2E_AWK_LOAD"'
+    BEGIN { load(f); print img[f, x, y] }'
+}
+
+# e2e_size FILE: prints "W H".
+e2e_size() {
+  awk 'NR == 1 { next } /^#/ { next } { print $1, $2; exit }' "$1"
+}
+
+# e2e_count FILE X0 Y0 X1 Y1 CONDITION: how many pixels of the rectangle
+# (inclusive corners) satisfy the awk CONDITION on r, g and b.
+e2e_count() {
+  awk -v f="$1" -v x0="$2" -v y0="$3" -v x1="$4" -v y1="$5" "$E2E_AWK_LOAD"'
+    BEGIN {
+      load(f); c = 0
+      for (y = y0; y <= y1; y++) for (x = x0; x <= x1; x++) {
+        split(img[f, x, y], p, " "); r = p[1] + 0; g = p[2] + 0; b = p[3] + 0
+        if ('"$6"') c++
+      }
+      print c
+    }'
+}
+
+# e2e_diff A B X0 Y0 X1 Y1: how many pixels of the rectangle differ between
+# the two screenshots by more than 2 in any channel.
+e2e_diff() {
+  awk -v a="$1" -v b="$2" -v x0="$3" -v y0="$4" -v x1="$5" -v y1="$6" "$E2E_AWK_LOAD"'
+    function absd(u, v) { return u > v ? u - v : v - u }
+    BEGIN {
+      load(a); load(b); c = 0
+      for (y = y0; y <= y1; y++) for (x = x0; x <= x1; x++) {
+        split(img[a, x, y], p, " "); split(img[b, x, y], q, " ")
+        if (absd(p[1], q[1]) > 2 || absd(p[2], q[2]) > 2 || absd(p[3], q[3]) > 2) c++
+      }
+      print c
+    }'
+}
+
+# e2e_wait_exit PID SECONDS: waits for the process (a child of this shell) to
+# end and sets E2E_RC to its exit status; after SECONDS (a guard against a
+# hang, not a time limit on the game) kills it and sets E2E_RC to "hung".
+# Not to be called in a command substitution: only this shell can wait for
+# its children.
+e2e_wait_exit() {
+  local pid=$1 limit=$(($2 * 10)) tries=0
+  E2E_RC=""
+  while [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" != "" ] &&
+    [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" != "Z" ]; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge "$limit" ]; then
+      kill -9 "$pid" 2>/dev/null || true
+      wait "$pid" 2>/dev/null || true
+      E2E_RC=hung
+      return 0
+    fi
+    sleep 0.1
+  done
+  wait "$pid"
+  E2E_RC=$?
+}
