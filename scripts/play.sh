@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the game needs, builds it and starts it.
+# Usage: scripts/play.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+cmake -S . -B build
+cmake --build build -j"$(nproc)"
+
+# The game draws in a window; without a display GLUT could only fail with a
+# library error, so say what is wrong instead.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "play.sh: no display to open the game window on (DISPLAY and WAYLAND_DISPLAY are unset); scripts/screenshots.sh runs the game in a virtual X server (Xvfb) and saves screenshots instead" >&2
+  exit 1
+fi
+
+# The game reads floor.ppm and bricks.ppm from its working directory.
+cd build
+exec ./dewgatherer

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Plays the real game in a private Xvfb and saves two screenshots for the
+# README: docs/title.png (the first title page) and docs/play.png (first-person
+# play after a few steps and a turn). Also the way to see the game on a
+# machine without a display.
+#
+# Usage: scripts/screenshots.sh [build-folder]   (default: build)
+# Builds the game in that folder first if needed.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+case "$build" in /*) ;; *) build="$repo/$build" ;; esac
+
+# shellcheck source=../tests/e2e/lib.sh
+. "$repo/tests/e2e/lib.sh"
+e2e_require_tools
+
+if [ ! -x "$build/dewgatherer" ] || [ ! -r "$build/floor.ppm" ] || [ ! -r "$build/bricks.ppm" ]; then
+  cmake -S "$repo" -B "$build" >/dev/null
+  cmake --build "$build" --target dewgatherer -j2
+fi
+
+e2e_setup
+e2e_start_xvfb
+cp "$build/floor.ppm" "$build/bricks.ppm" "$E2E_TMP/"
+(cd "$E2E_TMP" && exec "$build/dewgatherer") 2>"$E2E_TMP/game.err" &
+gamepid=$!
+win=$(e2e_wait_window "$gamepid") || e2e_die "the game opened no window: $(head -c 300 "$E2E_TMP/game.err")"
+
+# Waits until the picture holds still below the horizon (the birds above it
+# never rest) and is not the green frame of a caught droplet; 60 s guard.
+settle() {
+  local prev="$E2E_TMP/settle-a.ppm" cur="$E2E_TMP/settle-b.ppm" tries=0 n flash
+  e2e_shot "$win" "$prev" || e2e_die "screenshot failed"
+  while :; do
+    sleep 0.3
+    e2e_shot "$win" "$cur" || e2e_die "screenshot failed"
+    n=$(e2e_diff "$prev" "$cur" 0 160 299 299)
+    flash=$(e2e_count "$cur" 0 0 299 299 '!(r == 0 && g == 255 && b == 0)')
+    if [ "$n" -eq 0 ] && [ "$flash" -ne 0 ]; then return 0; fi
+    mv "$cur" "$prev"
+    tries=$((tries + 1))
+    [ "$tries" -lt 200 ] || e2e_die "the picture never came to rest"
+  done
+}
+
+# wait_panel yes|no: waits until the message panel's white left border is
+# shown (yes) or gone (no); 60 s guard.
+wait_panel() {
+  local f="$E2E_TMP/panel.ppm" tries=0 n
+  while :; do
+    e2e_shot "$win" "$f" || e2e_die "screenshot failed"
+    n=$(e2e_count "$f" 30 60 30 240 'r < 250 || g < 250 || b < 250')
+    if { [ "$1" = yes ] && [ "$n" -eq 0 ]; } || { [ "$1" = no ] && [ "$n" -ne 0 ]; }; then return 0; fi
+    tries=$((tries + 1))
+    [ "$tries" -lt 200 ] || e2e_die "the message panel did not $([ "$1" = yes ] && echo appear || echo go away)"
+    sleep 0.3
+  done
+}
+
+mkdir -p "$repo/docs"
+wait_panel yes
+settle
+e2e_png "$win" "$repo/docs/title.png"
+
+e2e_key "$win" Return Return Return
+wait_panel no
+e2e_key "$win" Up Up Up
+settle
+e2e_key "$win" Right Right
+settle
+e2e_png "$win" "$repo/docs/play.png"
+
+e2e_key "$win" Escape
+e2e_wait_exit "$gamepid" 60
+[ "$E2E_RC" = "0" ] || e2e_die "the game ended with status $E2E_RC"
+echo "Saved docs/title.png and docs/play.png"
