@@ -38,7 +38,7 @@ namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
 const int kDefaultSeeds = 6;
-const int kDefaultTicks = 8000;
+const int kDefaultTicks = 6000;
 #else
 const int kDefaultSeeds = 12;
 const int kDefaultTicks = 20000;
