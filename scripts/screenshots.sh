@@ -44,18 +44,8 @@ settle() {
   done
 }
 
-# wait_panel yes|no: waits until the message panel's white left border is
-# shown (yes) or gone (no); 60 s guard.
 wait_panel() {
-  local f="$E2E_TMP/panel.ppm" tries=0 n
-  while :; do
-    e2e_shot "$win" "$f" || e2e_die "screenshot failed"
-    n=$(e2e_count "$f" 30 60 30 240 'r < 250 || g < 250 || b < 250')
-    if { [ "$1" = yes ] && [ "$n" -eq 0 ]; } || { [ "$1" = no ] && [ "$n" -ne 0 ]; }; then return 0; fi
-    tries=$((tries + 1))
-    [ "$tries" -lt 200 ] || e2e_die "the message panel did not $([ "$1" = yes ] && echo appear || echo go away)"
-    sleep 0.3
-  done
+  e2e_wait_panel "$win" "$1" 60 || e2e_die "the message panel did not $([ "$1" = yes ] && echo appear || echo go away)"
 }
 
 mkdir -p "$repo/docs"

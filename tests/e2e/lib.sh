@@ -65,16 +65,17 @@ e2e_start_xvfb() {
   unset WAYLAND_DISPLAY
 }
 
-# Waits until the process PID shows a window titled "Dewgatherer" and prints
-# its id. Fails (status 1) if the process ends first or after a 60 s guard.
+# e2e_wait_window PID [SECONDS]: waits until the process shows a window
+# titled "Dewgatherer" and prints its id. Fails (status 1) if the process ends
+# first or after the guard of SECONDS (default 60).
 e2e_wait_window() {
-  local pid=$1 id="" tries=0
+  local pid=$1 limit=$((${2:-60} * 10)) id="" tries=0
   while [ -z "$id" ]; do
     id=$(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null | head -n 1)
     [ -n "$id" ] && break
     kill -0 "$pid" 2>/dev/null || return 1
     tries=$((tries + 1))
-    [ "$tries" -lt 600 ] || return 1
+    [ "$tries" -lt "$limit" ] || return 1
     sleep 0.1
   done
   echo "$id"
@@ -180,4 +181,23 @@ e2e_wait_exit() {
   done
   wait "$pid"
   E2E_RC=$?
+}
+
+# e2e_panel_shown FILE: whether the screenshot shows the message panel's
+# white left border (x = 30 from y = 60 to 240).
+e2e_panel_shown() {
+  [ "$(e2e_count "$1" 30 60 30 240 'r < 250 || g < 250 || b < 250')" -eq 0 ]
+}
+
+# e2e_wait_panel WINDOW yes|no SECONDS: takes screenshots until the message
+# panel is shown (yes) or gone (no). Fails after SECONDS, a guard only.
+e2e_wait_panel() {
+  local win=$1 want=$2 limit=$3 f="$E2E_TMP/panel-wait.ppm" start=$SECONDS
+  while :; do
+    if e2e_shot "$win" "$f"; then
+      if e2e_panel_shown "$f"; then [ "$want" = yes ] && return 0; else [ "$want" = no ] && return 0; fi
+    fi
+    [ $((SECONDS - start)) -lt "$limit" ] || return 1
+    sleep 0.3
+  done
 }
