@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libx11-dev
   xvfb xdotool x11-utils imagemagick netpbm
   clang-14 libclang-rt-14-dev valgrind
 )
