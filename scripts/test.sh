@@ -26,3 +26,10 @@ echo "== tests in the sanitizer build"
 
 echo "== fuzzing the image reader"
 bash scripts/fuzz.sh "${DEW_FUZZ_SECONDS:-60}"
+
+# --- valgrind (begin)
+# The real game under memcheck for a scripted session in Xvfb (about a
+# minute and a half).
+echo "== valgrind"
+bash scripts/valgrind.sh build-valgrind
+# --- valgrind (end)

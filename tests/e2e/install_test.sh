@@ -57,6 +57,13 @@ if [ -f "$desktop" ] && grep -qx 'Exec=dewgatherer' "$desktop" && grep -qx 'Icon
 else
   fail "desktop entry missing or incomplete: $desktop"
 fi
+if command -v desktop-file-validate >/dev/null 2>&1; then
+  if out=$(desktop-file-validate "$desktop" 2>&1); then
+    pass "desktop-file-validate accepts the desktop entry"
+  else
+    fail "desktop-file-validate: $out"
+  fi
+fi
 icons=0
 for icon in "$prefix"/share/icons/hicolor/*/apps/dewgatherer.png; do
   [ -f "$icon" ] || continue

@@ -179,8 +179,8 @@ e2e_wait_exit() {
     fi
     sleep 0.1
   done
-  wait "$pid"
-  E2E_RC=$?
+  # (An if, so that a failed status does not end a script run with set -e.)
+  if wait "$pid"; then E2E_RC=0; else E2E_RC=$?; fi
 }
 
 # e2e_panel_shown FILE: whether the screenshot shows the message panel's
