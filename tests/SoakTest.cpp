@@ -37,7 +37,7 @@
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-const int kDefaultSeeds = 6;
+const int kDefaultSeeds = 5;
 const int kDefaultTicks = 6000;
 #else
 const int kDefaultSeeds = 12;
