@@ -6,7 +6,8 @@
 #
 # Usage: scripts/screenshots.sh [build-folder]   (default: build)
 # Builds the game in that folder first if needed.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "screenshots.sh: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
 case "$build" in /*) ;; *) build="$repo/$build" ;; esac
@@ -57,9 +58,19 @@ e2e_key "$win" Return Return Return
 wait_panel no
 e2e_key "$win" Up Up Up
 settle
-e2e_key "$win" Right Right
-settle
-e2e_png "$win" "$repo/docs/play.png"
+# Turn right in steps of about 40 degrees and keep the view that sees the
+# most sky, that is the farthest down a corridor (a close wall hides it).
+best=-1
+for turn in 1 2 3 4 5 6 7 8 9; do
+  e2e_key "$win" Right Right
+  settle
+  e2e_shot "$win" "$E2E_TMP/view.ppm"
+  sky=$(e2e_count "$E2E_TMP/view.ppm" 0 0 299 149 'r >= 127 && r <= 131 && g >= 189 && g <= 193 && b >= 252')
+  if [ "$sky" -gt "$best" ]; then
+    best=$sky
+    e2e_png "$win" "$repo/docs/play.png"
+  fi
+done
 
 e2e_key "$win" Escape
 e2e_wait_exit "$gamepid" 60
