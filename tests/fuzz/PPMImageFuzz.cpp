@@ -1,10 +1,7 @@
-// libFuzzer target for the image reader. Each input is written to an
-// in-memory file and read through its /proc/self/fd path, so the reader runs
-// its ordinary file code. On every input the reader must either refuse it,
-// with exactly one line on stderr naming the file and the record untouched,
-// or hand back a whole image whose every byte came from the input.
-//
-// Built and run by scripts/fuzz.sh with clang++ -fsanitize=fuzzer,address,undefined.
+// libFuzzer target for the image reader, built and run by scripts/fuzz.sh.
+// Each input is read through an in-memory file: the reader must either refuse
+// it with one line naming the file and the record untouched, or return a
+// whole image whose bytes all come from the input.
 
 #include "PPMImage.h"
 
@@ -13,100 +10,42 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-namespace {
-
-int fileFd = -1;
-char filePath[64];
-
-// The reader's stderr line goes here instead of the terminal so it can be checked.
-char messages[4096];
-
-[[noreturn]] void broken(const char* what)
-{
-    fprintf(stderr, "invariant broken: %s\n", what);
-    abort();
-}
-
-void writeInput(const uint8_t* data, size_t size)
-{
-    if (ftruncate(fileFd, 0) != 0)
-        broken("cannot truncate the in-memory file");
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = pwrite(fileFd, data + done, size - done, static_cast<off_t>(done));
-        if (n <= 0)
-            broken("cannot write the in-memory file");
-        done += static_cast<size_t>(n);
-    }
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fileFd = memfd_create("ppm-fuzz", 0);
-    if (fileFd < 0) {
-        perror("memfd_create");
-        exit(1);
-    }
-    snprintf(filePath, sizeof filePath, "/proc/self/fd/%d", fileFd);
-    return 0;
-}
+#define CHECK(ok) if (!(ok)) fprintf(stderr, "invariant broken: %s\n", #ok), abort()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    writeInput(data, size);
+    static const int fd = memfd_create("ppm-fuzz", 0);
+    static char path[64], messages[4096];
+    snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+    CHECK(ftruncate(fd, 0) == 0 && pwrite(fd, data, size, 0) == ssize_t(size));
 
-    // Swap the stdio stream only: sanitizer reports write to descriptor 2
-    // directly and still reach the terminal.
+    // Only the stdio stream is swapped: sanitizer reports still reach the terminal.
     memset(messages, 0, sizeof messages);
-    FILE* captured = fmemopen(messages, sizeof messages - 1, "w");
-    if (!captured)
-        broken("fmemopen failed");
     FILE* const terminal = stderr;
-    stderr = captured;
-
-    unsigned char untouched = 0;
+    FILE* const captured = fmemopen(messages, sizeof messages - 1, "w");
+    CHECK(captured);
+    unsigned char held = 0;
     PPMImage img;
-    img.width = -7;
-    img.height = -9;
-    img.data = &untouched;
-    void* result = img.load(filePath);
-
+    img.width = -7, img.height = -9, img.data = &held;
+    stderr = captured;
+    void* result = img.load(path);
     stderr = terminal;
     fclose(captured);
 
-    const size_t messageLength = strlen(messages);
+    const size_t length = strlen(messages), prefix = strlen(path);
     if (!result) {
-        if (img.width != -7 || img.height != -9 || img.data != &untouched)
-            broken("a refused file changed the record");
-        const size_t prefix = strlen(filePath);
-        if (messageLength < prefix + 3 || strncmp(messages, filePath, prefix) != 0 ||
-            strncmp(messages + prefix, ": ", 2) != 0)
-            broken("a refusal without a line naming the file");
-        if (memchr(messages, '\n', messageLength) != messages + messageLength - 1)
-            broken("a refusal must write exactly one line");
+        CHECK(img.width == -7 && img.height == -9 && img.data == &held);
+        CHECK(length > prefix + 3 && !strncmp(messages, path, prefix) && !strncmp(messages + prefix, ": ", 2));
+        CHECK(strchr(messages, '\n') == messages + length - 1);  // exactly one line
         return 0;
     }
-
-    if (messageLength != 0)
-        broken("a read image wrote to stderr");
-    if (result != img.data)
-        broken("the result is not the record's buffer");
-    if (img.width < 1 || img.width > 16384 || img.height < 1 || img.height > 16384)
-        broken("an image size out of range");
-    if (size < 2 || data[0] != 'P' || data[1] != '6')
-        broken("an image read from a file without the P6 magic");
-    const size_t bytes = static_cast<size_t>(img.width) * img.height * 3;
-    if (bytes > size)
-        broken("more pixel bytes than the file holds");
-    // Touches every byte of the buffer (ASan catches a short one) and checks
-    // that the pixels are bytes of the input, none made up.
-    if (!memmem(data, size, img.data, bytes))
-        broken("pixel bytes that are not in the input");
+    CHECK(result == img.data && length == 0 && size >= 2 && data[0] == 'P' && data[1] == '6');
+    CHECK(img.width >= 1 && img.width <= 16384 && img.height >= 1 && img.height <= 16384);
+    const size_t bytes = size_t(img.width) * img.height * 3;
+    // memmem touches every byte of the buffer, so ASan catches a short one.
+    CHECK(bytes <= size && memmem(data, size, img.data, bytes));
     img.free();
     return 0;
 }
