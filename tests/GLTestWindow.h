@@ -1,44 +1,26 @@
-// A private X server and the game's window for rendering tests: Xvfb is
-// started by the test itself, and frames are read back from the GL back
-// buffer right after drawing, before any swap.
+// A private Xvfb and a 300 by 300 GLUT window like the game's. Frames are read
+// from the back buffer right after drawing, before any swap.
 #ifndef GLTESTWINDOW_H
 #define GLTESTWINDOW_H
 
 #include <string>
 #include <vector>
 
-struct Rgb {
-    int r;
-    int g;
-    int b;
-};
+struct Rgb { int r, g, b; };
 
-// A frame read back from the window, origin at the bottom left as in GL.
+// RGB rows from the bottom up, as GL reads them.
 struct Frame {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> pixels;  // RGB, rows bottom to top
-
-    Rgb at(int x, int y) const
-    {
-        const unsigned char* p = &pixels[3 * (y * width + x)];
-        return Rgb{p[0], p[1], p[2]};
-    }
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+    Rgb at(int x, int y) const { const unsigned char* p = &pixels[3 * (y * width + x)]; return {p[0], p[1], p[2]}; }
 };
 
 namespace GLTestWindow {
-
-// Starts Xvfb on a free display, points DISPLAY at it and opens a 300 by
-// 300 RGB, double-buffered window with a depth buffer, as the game does.
-// On failure returns false with the reason in error.
+// Starts Xvfb, points DISPLAY at it and opens an RGB, double-buffered window
+// with depth, as the game does; on failure returns false with the reason.
 bool open(std::string& error);
-
-// Destroys the window and stops the X server.
-void close();
-
-// Waits for GL to finish and reads the whole back buffer.
+void close();  // destroys the window and stops the server
 Frame readBackBuffer();
-
 } // namespace GLTestWindow
 
 #endif
