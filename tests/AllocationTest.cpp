@@ -23,8 +23,9 @@ thread_local long allocations = 0;
 void* counted(std::size_t size, std::size_t align = alignof(std::max_align_t))
 {
     allocations++;
-    return std::aligned_alloc(align, (size + align) / align * align);  // never zero bytes
+    return std::aligned_alloc(align, (size + align) / align * align); // never zero bytes
 }
+// clang-format off
 void* operator new(std::size_t n) { if (void* p = counted(n)) return p; throw std::bad_alloc(); }
 void* operator new(std::size_t n, std::align_val_t a) { if (void* p = counted(n, (std::size_t)a)) return p; throw std::bad_alloc(); }
 void* operator new[](std::size_t n) { return operator new(n); }
@@ -39,7 +40,12 @@ void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-const auto allocationsDuring = [](auto f) { long before = allocations; f(); return allocations - before; };
+// clang-format on
+const auto allocationsDuring = [](auto f) {
+    long before = allocations;
+    f();
+    return allocations - before;
+};
 
 // 1100 ticks of a player that walks, turns and shoots, milestone messages
 // confirmed at once, the flock packed tight after the first; with the renderer,
@@ -47,7 +53,7 @@ const auto allocationsDuring = [](auto f) { long before = allocations; f(); retu
 TEST(Allocation, TicksAllocateOnlyForNewHighsOfDropletsOrBulletsAndFramesNever)
 {
     MazeGameControl control;
-    ASSERT_GT(allocationsDuring([&] { control.init(); }), 0);  // the counter is live
+    ASSERT_GT(allocationsDuring([&] { control.init(); }), 0); // the counter is live
     MazeGameState& world = *control.gameState;
     world.player.canShoot = world.player.canViewMap = true;
 #ifdef DEW_WITH_RENDERER
@@ -60,7 +66,8 @@ TEST(Allocation, TicksAllocateOnlyForNewHighsOfDropletsOrBulletsAndFramesNever)
     int bulletsHigh = 0, dropsHigh = 0;
     auto rose = [](int& high, int size) { return size > high ? (high = size, 1) : 0; };
     for (int t = -100; t < 1000; t++) {
-        for (int i = 0; t == -99 && i < world.boids.count(); i++)  // far more neighbours than in the first tick
+        for (int i = 0; t == -99 && i < world.boids.count();
+             i++) // far more neighbours than in the first tick
             world.boids[i].pos = Vector3f(8.5f, 8.5f, 2) + Vector3f::random();
         int grew = 0;
         long n = allocationsDuring([&] {
@@ -72,12 +79,17 @@ TEST(Allocation, TicksAllocateOnlyForNewHighsOfDropletsOrBulletsAndFramesNever)
             control.cycle();
             grew += rose(dropsHigh, world.drops.count());
         });
-        EXPECT_TRUE(t == -100 || n <= grew) << n << " allocations in tick " << t;  // the first makes the flock's storage
+        EXPECT_TRUE(t == -100 || n <= grew)
+            << n << " allocations in tick " << t; // the first makes the flock's storage
 #ifdef DEW_WITH_RENDERER
         // Bullets and droplets fly before each screen's first frame, which is not counted.
         control.gameStatus = screens[(t + 999) % 3];
-        n = t < -3 ? 0 : allocationsDuring([&] { renderer.render(control); glutSwapBuffers(); });
-        EXPECT_TRUE(t < 0 || n == 0) << n << " allocations in frame " << t << " of screen " << control.gameStatus;
+        n = t < -3 ? 0 : allocationsDuring([&] {
+            renderer.render(control);
+            glutSwapBuffers();
+        });
+        EXPECT_TRUE(t < 0 || n == 0) << n << " allocations in frame " << t << " of screen "
+                                     << control.gameStatus;
 #endif
     }
     EXPECT_TRUE(bulletsHigh > 0 && dropsHigh > 0);

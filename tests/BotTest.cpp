@@ -29,13 +29,14 @@ int playOneGame(unsigned seed)
     const Player& p = control.gameState->player;
     int ticks = control.frame;
     std::printf("seed %u: %d ticks, %d droplets, x %.2f\n", seed, ticks, p.dropsCaught, p.pos.x);
-    // Beyond x 17 in row 15 lies the ring past the portal, which only the portal leads to while the outer wall stands.
+    // Beyond x 17 in row 15 lies the ring past the portal, which only the portal leads to while the outer
+    // wall stands.
     if (control.gameStatus != EFinishMsg || p.dropsCaught < 30 || !(p.pos.x > 17) || (int)p.pos.y != 15)
         return -1;
-    control.pushOK();  // a new game on the first title page; the tick count goes on
+    control.pushOK(); // a new game on the first title page; the tick count goes on
     EXPECT_TRUE(control.gameStatus == ETitle1Msg && control.frame == ticks);
     EXPECT_TRUE(control.gameState->player.dropsCaught == 0 && control.gameState->maze(16, 15) == 1);
-    for (int k = 0; k < 3; k++)  // the bot confirms the three title pages
+    for (int k = 0; k < 3; k++) // the bot confirms the three title pages
         for (Key key : botKeys(control))
             pressKey(control, key);
     EXPECT_EQ(control.gameStatus, EFirstPersonView);

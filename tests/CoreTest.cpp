@@ -9,8 +9,14 @@
 #include "MazeGameControl.h"
 #include "MazeGameState.h"
 
-static bool same(const Vector3f& a, const Vector3f& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-static float frac(int r) { return (float)((r % 100000) / 100000.0); }
+static bool same(const Vector3f& a, const Vector3f& b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+static float frac(int r)
+{
+    return (float)((r % 100000) / 100000.0);
+}
 
 // An open grid with walls (1) in the memory on both sides: reads beyond the
 // cells see walls there, and untouched() shows any write.
@@ -18,8 +24,17 @@ struct GuardedMaze {
     int before[400];
     Labyrinth maze;
     int after[400];
-    GuardedMaze() : maze() { for (int k = 0; k < 400; k++) before[k] = after[k] = 1; }
-    bool untouched() const { GuardedMaze fresh; return std::memcmp(this, &fresh, sizeof fresh) == 0; }
+    GuardedMaze()
+        : maze()
+    {
+        for (int k = 0; k < 400; k++)
+            before[k] = after[k] = 1;
+    }
+    bool untouched() const
+    {
+        GuardedMaze fresh;
+        return std::memcmp(this, &fresh, sizeof fresh) == 0;
+    }
 };
 static_assert(sizeof(GuardedMaze) == 1161 * sizeof(int), "the guards must touch the grid");
 
@@ -27,14 +42,20 @@ TEST(Labyrinth, MakeRandomCarvesAPerfectMazeInsideTheOuterWall)
 {
     for (unsigned seed = 1; seed <= 30; seed++) {
         Labyrinth m;
-        srand(seed); m.MakeRandom();
+        srand(seed);
+        m.MakeRandom();
         int open = 0, edges = 0, reached = 0;
         for (int i = -1; i <= 17; i++)
             for (int j = -1; j <= 17; j++) {
                 bool ring = i < 0 || i > 16 || j < 0 || j > 16;
-                bool wall = i == 0 || i == 16 || j == 0 || j == 16 || (i % 2 == 0 && j % 2 == 0);  // outer wall, posts
-                ASSERT_TRUE(ring ? m(i, j) == 0 : wall ? m(i, j) == 1 : m(i, j) == 0 || m(i, j) == 1) << i << "," << j;
-                if (!ring && m(i, j) == 0) open++, edges += (m(i + 1, j) == 0) + (m(i, j + 1) == 0);
+                bool wall =
+                    i == 0 || i == 16 || j == 0 || j == 16 || (i % 2 == 0 && j % 2 == 0); // outer wall, posts
+                ASSERT_TRUE(ring ? m(i, j) == 0
+                        : wall   ? m(i, j) == 1
+                                 : m(i, j) == 0 || m(i, j) == 1)
+                    << i << "," << j;
+                if (!ring && m(i, j) == 0)
+                    open++, edges += (m(i + 1, j) == 0) + (m(i, j + 1) == 0);
             }
         // Flood fill from (1, 1): connected with one edge fewer than cells is a tree.
         bool seen[17][17] = {};
@@ -43,7 +64,8 @@ TEST(Labyrinth, MakeRandomCarvesAPerfectMazeInsideTheOuterWall)
                 seen[i][j] = true, reached++, fill(i + 1, j), fill(i - 1, j), fill(i, j + 1), fill(i, j - 1);
         };
         fill(1, 1);
-        EXPECT_TRUE(open == 127 && reached == 127 && edges == 126) << open << " open, " << reached << " reached, " << edges << " edges";
+        EXPECT_TRUE(open == 127 && reached == 127 && edges == 126)
+            << open << " open, " << reached << " reached, " << edges << " edges";
     }
 }
 
@@ -51,32 +73,38 @@ TEST(Player, OneKeyEventWalksAbout0457Over11TicksOrTurnsOn27Ticks)
 {
     Labyrinth open{};
     Player p;
-    p.movingForward += 1 * 0.1;  // what one up-arrow event adds
-    for (int t = 1; t <= 11; t++, p.behave(open)) ASSERT_NE(p.movingForward, 0.0f) << "tick " << t;
+    p.movingForward += 1 * 0.1; // what one up-arrow event adds
+    for (int t = 1; t <= 11; t++, p.behave(open))
+        ASSERT_NE(p.movingForward, 0.0f) << "tick " << t;
     EXPECT_EQ(p.movingForward, 0.0f);
     EXPECT_NEAR(p.pos.y - 1.5f, 0.5 * (1 - std::pow(0.8, 11)), 1e-5);
     p.turningYaw += 1 * 4;
-    for (int t = 1; t <= 27; t++, p.behave(open)) ASSERT_NE(p.turningYaw, 0.0f) << "tick " << t;
+    for (int t = 1; t <= 27; t++, p.behave(open))
+        ASSERT_NE(p.turningYaw, 0.0f) << "tick " << t;
     EXPECT_EQ(p.turningYaw, 0.0f);
     EXPECT_NEAR(p.yaw, 20 * (1 - std::pow(0.8, 27)), 1e-3);
 }
 
 TEST(Player, BlockedStepsAreHalvedUntilTheyFitOrVanish)
 {
-    GuardedMaze g;  // walls in the memory beyond the grid too
-    for (int k = -1; k <= 17; k++) g.maze(3, k) = g.maze(k, 3) = 1;
+    GuardedMaze g; // walls in the memory beyond the grid too
+    for (int k = -1; k <= 17; k++)
+        g.maze(3, k) = g.maze(k, 3) = 1;
     // x, y, yaw, speed, distance moved along the heading's axis
-    const float cases[][5] = {
-        {2.9f, 5.5f, 90, 0.1f, 0.05f}, {2.97f, 5.5f, 90, 0.1f, 0},     // 0.1, 0.05, 0.025 blocked, 0.0125 cut to 0
+    const float cases[][5] = {{2.9f, 5.5f, 90, 0.1f, 0.05f},
+        {2.97f, 5.5f, 90, 0.1f, 0}, // 0.1, 0.05, 0.025 blocked, 0.0125 cut to 0
         {4.03f, 5.5f, 90, -0.1f, 0}, {5.5f, 4.11f, 0, -0.1f, -0.05f}, {5.5f, 2.97f, 0, 0.1f, 0},
-        {2.6f, 5.5f, 90, 1.6f, 0.2f}, {2.975f, 5.5f, 90, 1.05f, 0},   // long steps ending beyond the wall
-        {3.5f, 5.5f, 90, 0.1f, 0},                                    // in a wall no step fits, not even 0
-        {-1.5f, 5.5f, 90, -1.2f, -1.2f}, {17.5f, 5.5f, 90, 3, 3}};    // off the grid is open floor
+        {2.6f, 5.5f, 90, 1.6f, 0.2f}, {2.975f, 5.5f, 90, 1.05f, 0}, // long steps ending beyond the wall
+        {3.5f, 5.5f, 90, 0.1f, 0}, // in a wall no step fits, not even 0
+        {-1.5f, 5.5f, 90, -1.2f, -1.2f}, {17.5f, 5.5f, 90, 3, 3}}; // off the grid is open floor
     Player p;
     for (auto& c : cases) {
-        p.pos = Vector3f(c[0], c[1], 0); p.yaw = c[2]; p.movingForward = c[3];
+        p.pos = Vector3f(c[0], c[1], 0);
+        p.yaw = c[2];
+        p.movingForward = c[3];
         p.behave(g.maze);
-        EXPECT_NEAR(c[2] == 90 ? p.pos.x - c[0] : p.pos.y - c[1], c[4], 1e-6) << c[0] << "," << c[1] << " at " << c[3];
+        EXPECT_NEAR(c[2] == 90 ? p.pos.x - c[0] : p.pos.y - c[1], c[4], 1e-6)
+            << c[0] << "," << c[1] << " at " << c[3];
         EXPECT_FLOAT_EQ(p.movingForward, 0.8f * c[3]);
     }
     EXPECT_EQ(p.pos.y, 5.5f + (float)std::cos(90 * 3.1415 / 180) * 3) << "3.1415, not pi";
@@ -94,12 +122,12 @@ static Boids pairAfterTick(float dx)
 
 TEST(Boids, NeighbourClassesByDistanceAndVelocitiesChangedInPlace)
 {
-    Boids cohering = pairAfterTick(0.5f);  // d2 0.25: cohesion at weight 0.1, alignment zero
+    Boids cohering = pairAfterTick(0.5f); // d2 0.25: cohesion at weight 0.1, alignment zero
     EXPECT_NEAR(cohering[0].v.x, 0.1 * 0.01 / std::sqrt(0.0101), 1e-7);
     // Bird 1 aligns with bird 0's new velocity, which outweighs its pull back
     // toward bird 0; with the old velocity it would only be pulled.
     EXPECT_GT(cohering[1].v.x, 0.0f);
-    Vector3f away = pairAfterTick(0.2f)[0].v;  // d2 0.04: separation at weight 1
+    Vector3f away = pairAfterTick(0.2f)[0].v; // d2 0.04: separation at weight 1
     EXPECT_NEAR(away.x, -0.1 / std::sqrt(2.0), 1e-6);
     EXPECT_NEAR(away.y, 0.1 / std::sqrt(2.0), 1e-6);
     EXPECT_TRUE(same(pairAfterTick(1.0f)[0].v, Vector3f(0, 0.1f, 0))) << "exactly 1 apart: no neighbour";
@@ -109,8 +137,8 @@ TEST(Boids, WrapToTheOppositeFaceExactlyAndNeverSeeAcrossIt)
 {
     Boids f(3, Vector3f(0, 0, 1), Vector3f(18, 18, 4));
     f[0] = PointObject(Vector3f(17.95f, 0.02f, 1.02f), Vector3f(0.1f, -0.05f, -0.05f));
-    f[1] = PointObject(Vector3f(18, 9, 1), Vector3f());     // on the faces: stays
-    f[2] = PointObject(Vector3f(0.05f, 9, 1), Vector3f());  // 0.05 from f[1] across the wrap
+    f[1] = PointObject(Vector3f(18, 9, 1), Vector3f()); // on the faces: stays
+    f[2] = PointObject(Vector3f(0.05f, 9, 1), Vector3f()); // 0.05 from f[1] across the wrap
     f.behave();
     EXPECT_TRUE(same(f[0].pos, Vector3f(0, 18, 4)) && same(f[1].pos, Vector3f(18, 9, 1)));
     // Not neighbours, so both stay at rest: a zero velocity normalises to zero.
@@ -120,12 +148,12 @@ TEST(Boids, WrapToTheOppositeFaceExactlyAndNeverSeeAcrossIt)
 TEST(Bullets, WearInnerWallsUntilTheyBreakAndOuterWallsToEight)
 {
     GuardedMaze g;
-    const int cells[5][2] = {{5, 5}, {0, 5}, {16, 7}, {9, 0}, {11, 16}};  // an inner wall, then the outer wall
+    const int cells[5][2] = {{5, 5}, {0, 5}, {16, 7}, {9, 0}, {11, 16}}; // an inner wall, then the outer wall
     const int inner[6] = {5, 6, 7, 8, -7, -7}, outer[6] = {5, 6, 7, 8, 8, 8};
     for (int n = 0; n < 5; n++) {
         int& cell = g.maze(cells[n][0], cells[n][1]) = 1;
         for (int k = 0; k < 6; k++) {
-            Bullets b;  // the hit is tested before the bullet moves on out of the cell
+            Bullets b; // the hit is tested before the bullet moves on out of the cell
             b.add(PointObject(Vector3f(cells[n][0] + 0.5f, cells[n][1] + 0.8f, 0.3f), Vector3f(0, 0.4f, 0)));
             b.behave(g.maze);
             EXPECT_EQ(b.count(), n == 0 && k == 5) << "a bullet that hits is gone at once";
@@ -142,16 +170,18 @@ TEST(Bullets, SurvivorsKeepTheirOrderUpToTheLimitSquare)
 {
     GuardedMaze g;
     const float at[12][2] = {{1.5f, 1.5f}, {3.5f, 3.5f}, {4.5f, 4.5f}, {6.5f, 6.5f}, {7.5f, 7.5f}, {18, 5},
-                             {-2, 5}, {33.9f, -16.9f}, {34, 5}, {5, 34}, {-17, 5}, {5, -17}};
-    const int cells[5] = {-2, 1, 1, -3, -7};  // under the first five: start, two walls, portal, broken wall
+        {-2, 5}, {33.9f, -16.9f}, {34, 5}, {5, 34}, {-17, 5}, {5, -17}};
+    const int cells[5] = {-2, 1, 1, -3, -7}; // under the first five: start, two walls, portal, broken wall
     Bullets b;
     for (int k = 0; k < 12; k++) {
-        if (k < 5) g.maze((int)at[k][0], (int)at[k][1]) = cells[k];
-        b.add(PointObject(Vector3f(at[k][0], at[k][1], k), Vector3f(0.1f, 0, 0)));  // z tells them apart
+        if (k < 5)
+            g.maze((int)at[k][0], (int)at[k][1]) = cells[k];
+        b.add(PointObject(Vector3f(at[k][0], at[k][1], k), Vector3f(0.1f, 0, 0))); // z tells them apart
     }
     b.behave(g.maze);
     std::vector<float> left;
-    for (int k = 0; k < b.count(); k++) left.push_back(b[k].pos.z);
+    for (int k = 0; k < b.count(); k++)
+        left.push_back(b[k].pos.z);
     EXPECT_EQ(left, (std::vector<float>{0, 3, 4, 5, 6, 7}));
     EXPECT_TRUE(b[0].pos.x == 1.5f + 0.1f && b[0].frame == 1);
 }
@@ -159,10 +189,11 @@ TEST(Bullets, SurvivorsKeepTheirOrderUpToTheLimitSquare)
 TEST(Drops, FallFromRestAndVanishOnlyBelowTheFloor)
 {
     Drops d;
-    for (float z : {1.0f, 4.0f, 0.0f, 3.0f}) d.add(PointObject(Vector3f(z, z, z), Vector3f()));
+    for (float z : {1.0f, 4.0f, 0.0f, 3.0f})
+        d.add(PointObject(Vector3f(z, z, z), Vector3f()));
     d.behave();
     ASSERT_EQ(d.count(), 4) << "exactly on the floor is not below it";
-    d[3].alive = false;  // caught: removed by the next tick
+    d[3].alive = false; // caught: removed by the next tick
     for (int t = 2; t <= 29; t++, d.behave())
         ASSERT_EQ(d.count(), t <= 2 ? 4 : t <= 15 ? 2 : 1) << "before tick " << t;
     EXPECT_EQ(d.count(), 0) << "from height 4, gone on the 29th tick";
@@ -175,31 +206,40 @@ struct World {
     MazeGameState* w;
     explicit World(float x = 5, float y = 5)
     {
-        srand(1); ctrl.init();
+        srand(1);
+        ctrl.init();
         w = ctrl.gameState;
         w->maze = Labyrinth();
-        w->boids = Boids(200, Vector3f(17.5f, 17.5f, 4), Vector3f(17.5f, 17.5f, 4));  // a box of one point
+        w->boids = Boids(200, Vector3f(17.5f, 17.5f, 4), Vector3f(17.5f, 17.5f, 4)); // a box of one point
         w->thingy.pos = Vector3f(12.5f, 12.5f, 0.5f);
         w->player.pos = Vector3f(x, y, 0);
     }
     void drop(float x, float y, float z) { w->drops.add(PointObject(Vector3f(x, y, z), Vector3f())); }
-    MazeGameStatus tick() { ctrl.gameStatus = EFirstPersonView; w->behave(); return ctrl.gameStatus; }
+    MazeGameStatus tick()
+    {
+        ctrl.gameStatus = EFirstPersonView;
+        w->behave();
+        return ctrl.gameStatus;
+    }
 };
 
 TEST(MazeGameState, BuildAndFirstTickDrawInTheGamesOrder)
 {
     for (unsigned seed = 600; seed < 610; seed++) {
         srand(seed);
-        std::vector<int> r(1200);  // the flock's
-        for (int& k : r) k = rand();
+        std::vector<int> r(1200); // the flock's
+        for (int& k : r)
+            k = rand();
         Labyrinth ref;
         ref.MakeRandom();
-        const int areas[4][2] = {{4, 5}, {3, 3}, {2, 4}, {3, 1}};  // (3, 1): three values of i
+        const int areas[4][2] = {{4, 5}, {3, 3}, {2, 4}, {3, 1}}; // (3, 1): three values of i
         for (auto& a : areas) {
             int x = rand() % (15 - a[0]) + 1, y = rand() % (15 - a[1]) + 1;
-            for (int k = 0; k < a[0] * a[1]; k++) ref(x + k % a[0], y + k / a[0]) = 0;
+            for (int k = 0; k < a[0] * a[1]; k++)
+                ref(x + k % a[0], y + k / a[0]) = 0;
         }
-        for (int j = 1; j <= 5; j++) ref(1, j) = j == 1 ? -2 : 0;
+        for (int j = 1; j <= 5; j++)
+            ref(1, j) = j == 1 ? -2 : 0;
         int wx = rand() % 15 + 1, wy = rand() % 15 + 1, spawn = rand(), bird = rand(), next = rand();
         ref(wx, wy) = 0;
         MazeGameControl ctrl;
@@ -207,13 +247,14 @@ TEST(MazeGameState, BuildAndFirstTickDrawInTheGamesOrder)
         MazeGameState w(&ctrl);
         ASSERT_EQ(std::memcmp(&w.maze, &ref, sizeof ref), 0) << "seed " << seed;
         EXPECT_TRUE(same(w.thingy.pos, Vector3f(wx + 0.5f, wy + 0.5f, 0.5f)));
-        for (int b = 0; b < 200; b++) {  // position x, y, z, then velocity x, y, z
+        for (int b = 0; b < 200; b++) { // position x, y, z, then velocity x, y, z
             const int* q = &r[6 * b];
-            Vector3f pos = Vector3f(0, 0, 1) + Vector3f(frac(q[0]), frac(q[1]), frac(q[2])) * Vector3f(18, 18, 3);
+            Vector3f pos =
+                Vector3f(0, 0, 1) + Vector3f(frac(q[0]), frac(q[1]), frac(q[2])) * Vector3f(18, 18, 3);
             Vector3f v = Vector3f(frac(q[3]), frac(q[4]), frac(q[5])) * 0.1f - Vector3f(0.05f, 0.05f, 0.05f);
             ASSERT_TRUE(same(w.boids[b].pos, pos) && same(w.boids[b].v, v)) << "bird " << b;
         }
-        w.behave();  // a droplet when the draw is even, at the bird the next draw picks
+        w.behave(); // a droplet when the draw is even, at the bird the next draw picks
         ASSERT_EQ(w.drops.count(), spawn % 2 == 0) << "seed " << seed;
         EXPECT_TRUE(spawn % 2 || same(w.drops[0].pos, w.boids[bird % 200].pos));
         EXPECT_EQ(rand(), spawn % 2 ? bird : next) << "seed " << seed;
@@ -226,28 +267,41 @@ TEST(MazeGameState, BuildAndFirstTickDrawInTheGamesOrder)
 TEST(MazeGameState, RulesOfATickReportDropletThenWeaponThenFinish)
 {
     // the player, a droplet at rest (z -1: none), the pick-up, droplets caught before
-    struct Row { float x, y, dx, dy, dz, tx, ty; int before; MazeGameStatus status; int caught; };
+    struct Row {
+        float x, y, dx, dy, dz, tx, ty;
+        int before;
+        MazeGameStatus status;
+        int caught;
+    };
     const MazeGameStatus play = EFirstPersonView;
-    const Row rows[] = {
-        {5, 5, 4.71f, 5.29f, 0.6f, 12.5f, 12.5f, 0, play, 1}, {5, 5, 5, 5, 0.9f, 12.5f, 12.5f, 0, play, 1},
+    const Row rows[] = {{5, 5, 4.71f, 5.29f, 0.6f, 12.5f, 12.5f, 0, play, 1},
+        {5, 5, 5, 5, 0.9f, 12.5f, 12.5f, 0, play, 1},
         // 0.8f - 0.5f is exactly 0.3f: not within 0.3
-        {0.5f, 0.5f, 0.8f, 0.5f, 0.6f, 12.5f, 12.5f, 0, play, 0}, {0.5f, 0.8f, 0.5f, 0.5f, 0.6f, 12.5f, 12.5f, 0, play, 0},
-        {5, 5, 5, 5, 1, 12.5f, 12.5f, 0, play, 0}, {5, 5, 5, 5, 0, 12.5f, 12.5f, 0, play, 0},
-        {12.21f, 12.79f, 5, 5, -1, 12.5f, 12.5f, 0, EBonusWeaponMsg, 0},  // 12.2f and 12.8f lie just over 0.3 away
-        {12.2f, 12.5f, 5, 5, -1, 12.5f, 12.5f, 0, play, 0}, {12.5f, 12.8f, 5, 5, -1, 12.5f, 12.5f, 0, play, 0},
-        {17, 17, 5, 5, -1, 12.5f, 12.5f, 0, play, 0}, {17.01f, 5, 5, 5, -1, 12.5f, 12.5f, 0, EFinishMsg, 0},
+        {0.5f, 0.5f, 0.8f, 0.5f, 0.6f, 12.5f, 12.5f, 0, play, 0},
+        {0.5f, 0.8f, 0.5f, 0.5f, 0.6f, 12.5f, 12.5f, 0, play, 0}, {5, 5, 5, 5, 1, 12.5f, 12.5f, 0, play, 0},
+        {5, 5, 5, 5, 0, 12.5f, 12.5f, 0, play, 0},
+        {12.21f, 12.79f, 5, 5, -1, 12.5f, 12.5f, 0, EBonusWeaponMsg,
+            0}, // 12.2f and 12.8f lie just over 0.3 away
+        {12.2f, 12.5f, 5, 5, -1, 12.5f, 12.5f, 0, play, 0},
+        {12.5f, 12.8f, 5, 5, -1, 12.5f, 12.5f, 0, play, 0}, {17, 17, 5, 5, -1, 12.5f, 12.5f, 0, play, 0},
+        {17.01f, 5, 5, 5, -1, 12.5f, 12.5f, 0, EFinishMsg, 0},
         {5, 17.01f, 5, 5, -1, 12.5f, 12.5f, 0, EFinishMsg, 0},
         {5, 5, 5, 5, 0.6f, 12.5f, 12.5f, 9, EBonusMapMsg, 10}, {5, 5, 5, 5, 0.6f, 12.5f, 12.5f, 10, play, 11},
-        {5, 5, 5, 5, 0.6f, 12.5f, 12.5f, 29, EBonusPortalMsg, 30}, {5, 5, 5, 5, 0.6f, 12.5f, 12.5f, 30, play, 31},
-        {5, 5, 5, 5, 0.6f, 5, 5, 9, EBonusWeaponMsg, 10}, {17.5f, 5.5f, 17.5f, 5.5f, 0.6f, 17.5f, 5.5f, 29, EFinishMsg, 30}};
+        {5, 5, 5, 5, 0.6f, 12.5f, 12.5f, 29, EBonusPortalMsg, 30},
+        {5, 5, 5, 5, 0.6f, 12.5f, 12.5f, 30, play, 31}, {5, 5, 5, 5, 0.6f, 5, 5, 9, EBonusWeaponMsg, 10},
+        {17.5f, 5.5f, 17.5f, 5.5f, 0.6f, 17.5f, 5.5f, 29, EFinishMsg, 30}};
     for (const Row& r : rows) {
         World c(r.x, r.y);
-        c.w->player.dropsCaught = r.before; c.w->thingy.pos = Vector3f(r.tx, r.ty, 0.5f);
+        c.w->player.dropsCaught = r.before;
+        c.w->thingy.pos = Vector3f(r.tx, r.ty, 0.5f);
         c.drop(r.dx, r.dy, r.dz);
-        EXPECT_EQ(c.tick(), r.status) << "player at " << r.x << "," << r.y << ", droplet at " << r.dx << "," << r.dy << "," << r.dz;
+        EXPECT_EQ(c.tick(), r.status)
+            << "player at " << r.x << "," << r.y << ", droplet at " << r.dx << "," << r.dy << "," << r.dz;
         const Player& p = c.w->player;
-        EXPECT_TRUE(p.dropsCaught == r.caught && p.canViewMap == (r.caught == 10) && p.canShoot == (r.tx != 12.5f || r.status == EBonusWeaponMsg)
-                    && c.w->maze(15, 15) + c.w->maze(16, 15) == (r.caught == 30 ? -6 : 0)) << "every effect stays";
+        EXPECT_TRUE(p.dropsCaught == r.caught && p.canViewMap == (r.caught == 10) &&
+            p.canShoot == (r.tx != 12.5f || r.status == EBonusWeaponMsg) &&
+            c.w->maze(15, 15) + c.w->maze(16, 15) == (r.caught == 30 ? -6 : 0))
+            << "every effect stays";
         EXPECT_TRUE(r.status != EBonusWeaponMsg || c.tick() == play) << "the pick-up is found only once";
     }
 }
@@ -255,7 +309,8 @@ TEST(MazeGameState, RulesOfATickReportDropletThenWeaponThenFinish)
 TEST(MazeGameState, OneCatchPerTickLowerIndexFirst)
 {
     World c;
-    c.drop(5, 5, 0.6f); c.drop(5.1f, 5, 0.6f);
+    c.drop(5, 5, 0.6f);
+    c.drop(5.1f, 5, 0.6f);
     c.tick();
     EXPECT_TRUE(c.w->player.dropsCaught == 1 && !c.w->drops[0].alive && c.w->drops[1].alive);
 }
@@ -264,13 +319,18 @@ TEST(MazeGameState, OneCatchPerTickLowerIndexFirst)
 static std::vector<float> snap(MazeGameState& w)
 {
     const Player& p = w.player;
-    std::vector<float> s{p.pos.x, p.pos.y, p.yaw, p.movingForward, p.turningYaw, (float)p.shotFrame, (float)p.dropsCaught, (float)w.thingy.frame};
+    std::vector<float> s{p.pos.x, p.pos.y, p.yaw, p.movingForward, p.turningYaw, (float)p.shotFrame,
+        (float)p.dropsCaught, (float)w.thingy.frame};
     s.insert(s.end(), &w.maze(-1, -1), &w.maze(17, 17) + 1);
     auto add = [&](auto& objects) {
         for (int k = 0; k < objects.count(); k++)
-            s.insert(s.end(), {objects[k].pos.x, objects[k].pos.y, objects[k].pos.z, objects[k].v.x, objects[k].v.y, objects[k].v.z});
+            s.insert(s.end(),
+                {objects[k].pos.x, objects[k].pos.y, objects[k].pos.z, objects[k].v.x, objects[k].v.y,
+                    objects[k].v.z});
     };
-    add(w.boids); add(w.bullets); add(w.drops);
+    add(w.boids);
+    add(w.bullets);
+    add(w.drops);
     return s;
 }
 
@@ -278,26 +338,36 @@ static std::vector<float> snap(MazeGameState& w)
 // act, and where Enter leads.
 TEST(MazeGameControl, ScreenTable)
 {
-    struct Row { MazeGameStatus from; bool map; MazeGameStatus to; };
-    const Row rows[] = {{ETitle1Msg, false, ETitle2Msg}, {ETitle2Msg, false, ETitle3Msg}, {ETitle3Msg, false, EFirstPersonView},
-                        {EBonusMapMsg, true, EFirstPersonView}, {EBonusPortalMsg, true, EFirstPersonView},
-                        {EBonusWeaponMsg, false, EFirstPersonView}, {EFirstPersonView, false, EFirstPersonView},
-                        {EFirstPersonView, true, EMapView}, {EMapView, true, EFirstPersonView}, {EFinishMsg, true, ETitle1Msg}};
+    struct Row {
+        MazeGameStatus from;
+        bool map;
+        MazeGameStatus to;
+    };
+    const Row rows[] = {{ETitle1Msg, false, ETitle2Msg}, {ETitle2Msg, false, ETitle3Msg},
+        {ETitle3Msg, false, EFirstPersonView}, {EBonusMapMsg, true, EFirstPersonView},
+        {EBonusPortalMsg, true, EFirstPersonView}, {EBonusWeaponMsg, false, EFirstPersonView},
+        {EFirstPersonView, false, EFirstPersonView}, {EFirstPersonView, true, EMapView},
+        {EMapView, true, EFirstPersonView}, {EFinishMsg, true, ETitle1Msg}};
     World c;
     for (const Row& r : rows) {
         c.ctrl.gameStatus = r.from;
         Player& p = c.ctrl.gameState->player;
-        p.canViewMap = r.map; p.movingForward = p.turningYaw = 0;
+        p.canViewMap = r.map;
+        p.movingForward = p.turningYaw = 0;
         bool play = r.from >= EFirstPersonView;
         std::vector<float> before = snap(*c.ctrl.gameState);
         c.ctrl.cycle();
         EXPECT_EQ(snap(*c.ctrl.gameState) == before, !play) << "tick on " << r.from;
-        c.ctrl.move(1, 0, 0); c.ctrl.turn(-1);
-        EXPECT_TRUE(p.movingForward == (play ? 0.1f : 0) && p.turningYaw == (play ? -4 : 0)) << "arrows on " << r.from;
-        srand(77); c.ctrl.pushOK();
+        c.ctrl.move(1, 0, 0);
+        c.ctrl.turn(-1);
+        EXPECT_TRUE(p.movingForward == (play ? 0.1f : 0) && p.turningYaw == (play ? -4 : 0))
+            << "arrows on " << r.from;
+        srand(77);
+        c.ctrl.pushOK();
         EXPECT_EQ(c.ctrl.gameStatus, r.to) << "Enter on " << r.from << (r.map ? " with the map" : "");
     }
-    srand(77); MazeGameState fresh(nullptr);
+    srand(77);
+    MazeGameState fresh(nullptr);
     EXPECT_EQ(snap(*c.ctrl.gameState), snap(fresh)) << "a new world from the running sequence";
     EXPECT_EQ(c.ctrl.frame, 3) << "frame counts the ticks of play across games";
 }
@@ -305,12 +375,14 @@ TEST(MazeGameControl, ScreenTable)
 TEST(MazeGameControl, ShootingIgnoresTheScreenButNeedsTheWeaponAndCooldown)
 {
     World c;
-    c.ctrl.gameStatus = EBonusWeaponMsg; c.w->player.yaw = 90;
-    for (int k = 0; k < 6; k++) {  // the first without the weapon; the cooldown runs only in play
+    c.ctrl.gameStatus = EBonusWeaponMsg;
+    c.w->player.yaw = 90;
+    for (int k = 0; k < 6; k++) { // the first without the weapon; the cooldown runs only in play
         c.w->player.canShoot = k > 0;
         c.ctrl.shoot();
         EXPECT_EQ(c.w->bullets.count(), k == 0 ? 0 : k < 5 ? 1 : 2) << "shot " << k;
-        if (k == 2) c.ctrl.pushOK();
+        if (k == 2)
+            c.ctrl.pushOK();
         c.ctrl.cycle();
     }
     Vector3f v((float)std::sin(90 * 3.1415 / 180) * 0.4, (float)std::cos(90 * 3.1415 / 180) * 0.4, 0);
@@ -325,11 +397,16 @@ static std::vector<float> play(unsigned seed)
     srand(seed);
     c.init();
     for (int t = 0; t < 300; t++) {
-        if (c.gameStatus < EFirstPersonView || t % 50 == 0) c.pushOK();
-        if (t % 4 == 0) c.move(1, 0, 0);
-        if (t % 9 == 2) c.turn(t % 2 ? 1 : -1);
-        if (t == 30) c.gameState->player.canShoot = c.gameState->player.canViewMap = true;
-        if (t % 5 == 0) c.shoot();
+        if (c.gameStatus < EFirstPersonView || t % 50 == 0)
+            c.pushOK();
+        if (t % 4 == 0)
+            c.move(1, 0, 0);
+        if (t % 9 == 2)
+            c.turn(t % 2 ? 1 : -1);
+        if (t == 30)
+            c.gameState->player.canShoot = c.gameState->player.canViewMap = true;
+        if (t % 5 == 0)
+            c.shoot();
         c.cycle();
     }
     std::vector<float> s = snap(*c.gameState);

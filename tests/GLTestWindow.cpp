@@ -14,7 +14,10 @@
 
 // Mesa's driver keeps allocations for the life of the process; kept loaded
 // (see open), they carry its name in the sanitizer build's leak report.
-extern "C" const char* __lsan_default_suppressions() { return "leak:_dri.so\nleak:libgallium\n"; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:_dri.so\nleak:libgallium\n";
+}
 
 static pid_t xvfbPid = -1;
 
@@ -22,7 +25,7 @@ bool GLTestWindow::open(std::string& error)
 {
     int fds[2] = {-1, -1};
     pid_t pid = pipe(fds) == 0 ? fork() : -1;
-    if (pid == 0) {  // Xvfb picks a free display, writes its number to the pipe, dies with the test
+    if (pid == 0) { // Xvfb picks a free display, writes its number to the pipe, dies with the test
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(::open("/dev/null", O_WRONLY), 2);
         std::string fd = std::to_string(fds[1]);
@@ -47,14 +50,17 @@ bool GLTestWindow::open(std::string& error)
     glutInitWindowSize(300, 300);
     glutCreateWindow("Dewgatherer");
     glutDisplayFunc([] {});
-    for (int k = 0; k < 10; k++)  // lets the window map and the default reshape set the viewport
+    for (int k = 0; k < 10; k++) // lets the window map and the default reshape set the viewport
         glutMainLoopEvent();
     std::vector<std::string> driver;
-    dl_iterate_phdr([](dl_phdr_info* info, size_t, void* names) {
-        if (info->dlpi_name && (strstr(info->dlpi_name, "_dri.so") || strstr(info->dlpi_name, "libgallium")))
-            static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
-        return 0;
-    }, &driver);
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* names) {
+            if (info->dlpi_name &&
+                (strstr(info->dlpi_name, "_dri.so") || strstr(info->dlpi_name, "libgallium")))
+                static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
+            return 0;
+        },
+        &driver);
     for (const std::string& lib : driver)
         dlopen(lib.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
     return true;
@@ -66,7 +72,7 @@ void GLTestWindow::close()
         return;
     glutDestroyWindow(glutGetWindow());
     glutMainLoopEvent();
-    glutExit();  // closes GLUT's display connection while the server still runs
+    glutExit(); // closes GLUT's display connection while the server still runs
     kill(xvfbPid, SIGTERM);
     waitpid(xvfbPid, nullptr, 0);
     xvfbPid = -1;

@@ -6,20 +6,26 @@
 #include <string>
 #include <vector>
 
-struct Rgb { int r, g, b; };
+struct Rgb {
+    int r, g, b;
+};
 
 // RGB rows from the bottom up, as GL reads them.
 struct Frame {
     int width = 0, height = 0;
     std::vector<unsigned char> pixels;
-    Rgb at(int x, int y) const { const unsigned char* p = &pixels[3 * (y * width + x)]; return {p[0], p[1], p[2]}; }
+    Rgb at(int x, int y) const
+    {
+        const unsigned char* p = &pixels[3 * (y * width + x)];
+        return {p[0], p[1], p[2]};
+    }
 };
 
 namespace GLTestWindow {
 // Starts Xvfb, points DISPLAY at it and opens an RGB, double-buffered window
 // with depth, as the game does; on failure returns false with the reason.
 bool open(std::string& error);
-void close();  // destroys the window and stops the server
+void close(); // destroys the window and stops the server
 Frame readBackBuffer();
 } // namespace GLTestWindow
 

@@ -8,10 +8,15 @@
 void pressKey(MazeGameControl& control, Key key)
 {
     switch (key) {
-    case Key::Enter: return control.pushOK();
-    case Key::Space: return control.shoot();
-    case Key::Up: case Key::Down: return control.move(key == Key::Up ? 1 : -1, 0, 0);
-    default: return control.turn(key == Key::Right ? 1 : -1);
+    case Key::Enter:
+        return control.pushOK();
+    case Key::Space:
+        return control.shoot();
+    case Key::Up:
+    case Key::Down:
+        return control.move(key == Key::Up ? 1 : -1, 0, 0);
+    default:
+        return control.turn(key == Key::Right ? 1 : -1);
     }
 }
 
@@ -35,11 +40,13 @@ std::vector<Key> botKeys(const MazeGameControl& control)
                 queue[n++] = m;
             }
     }
-    // The target: beyond the open portal, or under the nearest droplet, the higher (with longer to fall) if close.
+    // The target: beyond the open portal, or under the nearest droplet, the higher (with longer to fall) if
+    // close.
     float tx = 17.6f, ty = 15.5f, best = 1e9f;
     for (int k = 0; k < w.drops.count() && p.dropsCaught < 30; k++) {
         const PointObject& d = w.drops[k];
-        // A bird on the flock box's far edge (18) has no cell below it: take the ring's corner, out of reach too.
+        // A bird on the flock box's far edge (18) has no cell below it: take the ring's corner, out of reach
+        // too.
         int c = d.pos.x < 18 && d.pos.y < 18 ? cellAt(d.pos.x, d.pos.y) : 0;
         if (d.alive && dist[c] >= 0 && dist[c] - d.pos.z < best)
             best = dist[c] - d.pos.z, tx = d.pos.x, ty = d.pos.y;
@@ -52,9 +59,10 @@ std::vector<Key> botKeys(const MazeGameControl& control)
         c = from[c];
     bool final = c == target;
     float dx = (final ? tx : c / 19 - 0.5f) - p.pos.x, dy = (final ? ty : c % 19 - 0.5f) - p.pos.y;
-    // Speeds decay by 0.8 a tick, so a speed v still carries the player 5 v and a turn rate t turns the view 5 t.
+    // Speeds decay by 0.8 a tick, so a speed v still carries the player 5 v and a turn rate t turns the view
+    // 5 t.
     float d = std::hypot(dx, dy), v = p.movingForward, room = d + (final ? 0.0f : 0.6f);
-    if (final && d < 0.1f)  // under the droplet: wait
+    if (final && d < 0.1f) // under the droplet: wait
         return {};
     std::vector<Key> keys;
     float err = std::remainder(std::atan2(dx, dy) * 57.29578f - p.yaw, 360.0f), rest = err - 5 * p.turningYaw;

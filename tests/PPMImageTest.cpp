@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::string kConvert = "/usr/bin/convert";  // the real ImageMagick
+const std::string kConvert = "/usr/bin/convert"; // the real ImageMagick
 const std::string kDeep =
     ": 16-bit samples are not supported, save the image with 8-bit samples (ImageMagick: convert -depth 8)";
 
@@ -37,7 +37,10 @@ std::string pattern(size_t n)
     return bytes;
 }
 
-std::string image(int w, int h, const std::string& px) { return std::to_string(w) + "x" + std::to_string(h) + " " + px; }
+std::string image(int w, int h, const std::string& px)
+{
+    return std::to_string(w) + "x" + std::to_string(h) + " " + px;
+}
 
 // Loads into a record already holding a 7 by 9 image: the image read, or
 // what stderr said when the record was left as it was.
@@ -50,7 +53,8 @@ std::string outcome(const std::string& file)
     void* result = img.load(file.c_str());
     std::string said = testing::internal::GetCapturedStderr();
     if (result && result == img.data)
-        said += image(img.width, img.height, std::string((char*)img.data, img.width * img.height * 3)), img.free();
+        said += image(img.width, img.height, std::string((char*)img.data, img.width * img.height * 3)),
+            img.free();
     else if (result || img.width != 7 || img.height != 9 || img.data != held)
         said = "record changed: " + said;
     return said;
@@ -58,24 +62,25 @@ std::string outcome(const std::string& file)
 
 TEST(PPMImage, EveryHeaderLayoutGivesTheSameImage)
 {
-    const struct { std::string header; int w, h; } layouts[] = {
-        {"P6\n3 2 255\n", 3, 2},
-        {"P6\n3\n2 255\n", 3, 2},
-        {"P6\n3\n# one\n2\n# two\n255\n", 3, 2},
+    const struct {
+        std::string header;
+        int w, h;
+    } layouts[] = {
+        {"P6\n3 2 255\n", 3, 2}, {"P6\n3\n2 255\n", 3, 2}, {"P6\n3\n# one\n2\n# two\n255\n", 3, 2},
         {"P6\n# Created by GIMP version 2.10.34 PNM plug-in\n4 3\n255\n", 4, 3},
         {"P6\n3 2 # width and height\n255 # and the rest of the line\n", 3, 2},
-        {"P6\n\n  \nnothing here\n3 2\n\n255\n", 3, 2},
-        {"P6 7 9 255\n3 2\n255\n", 3, 2},
-        {"P6\n2 1\n100\n", 2, 1},  // samples are not rescaled to the maximum
+        {"P6\n\n  \nnothing here\n3 2\n\n255\n", 3, 2}, {"P6 7 9 255\n3 2\n255\n", 3, 2},
+        {"P6\n2 1\n100\n", 2, 1}, // samples are not rescaled to the maximum
         {"P6\n16384 1\n255\n", 16384, 1},
         // Lines are read in pieces of 69 characters, each piece a line.
         {"P6\n#" + std::string(68, 'x') + "5 4 255\n", 5, 4},
-        {"P6\n3 2 255" + std::string(62, ' '), 3, 2},  // pixels start after the piece
+        {"P6\n3 2 255" + std::string(62, ' '), 3, 2}, // pixels start after the piece
     };
     for (const auto& layout : layouts) {
         const std::string pixels = pattern(layout.w * layout.h * 3);
         EXPECT_EQ(outcome(write("layout.ppm", layout.header + pixels + "trailing")),
-                  image(layout.w, layout.h, pixels)) << layout.header;
+            image(layout.w, layout.h, pixels))
+            << layout.header;
     }
 }
 
@@ -83,10 +88,10 @@ TEST(PPMImage, ReadsFilesWrittenByImageMagickNetpbmAndAShellPipe)
 {
     const std::string pixels = pattern(5 * 3 * 3), dir = scratch.dir;
     write("in.ppm", "P6\n5 3\n255\n" + pixels);
-    const std::string commands[] = {
-        kConvert + " in.ppm in.png", kConvert + " in.png -depth 8 a.ppm", "mkfifo pipe short",
-        kConvert + " in.png -depth 8 -set comment 'a comment' b.ppm", "pngtopnm in.png > c.ppm",
-        kConvert + " -size 4x2 xc:red deep.ppm",  // 16-bit samples unless told otherwise
+    const std::string commands[] = {kConvert + " in.ppm in.png", kConvert + " in.png -depth 8 a.ppm",
+        "mkfifo pipe short", kConvert + " in.png -depth 8 -set comment 'a comment' b.ppm",
+        "pngtopnm in.png > c.ppm",
+        kConvert + " -size 4x2 xc:red deep.ppm", // 16-bit samples unless told otherwise
         "(printf 'P6\\n2 1\\n255\\nabcdef' >pipe 2>&- &)", "(printf 'P6\\n2 1\\n255\\nabc' >short 2>&- &)"};
     for (const std::string& command : commands)
         ASSERT_EQ(std::system(("cd " + dir + " && " + command).c_str()), 0) << command;
@@ -101,19 +106,22 @@ TEST(PPMImage, ReadsFilesWrittenByImageMagickNetpbmAndAShellPipe)
 TEST(PPMImage, RefusesEveryBadFileWithOneLine)
 {
     const std::string px = pattern(18);
-    const struct { std::string bytes, message; } bad[] = {
+    const struct {
+        std::string bytes, message;
+    } bad[] = {
         {"", "Not a raw PPM file"},
         {"P3\n1 1\n255\n1 2 3\n", "Not a raw PPM file"},
         {"P6\n3 2\n# no maximum\n\n", "File ends before the header gives width, height and maximum value"},
         {"P6\n3 0\n255\n" + px, "Image size 3 x 0: width and height must be at least 1"},
         {"P6\n-3 2\n255\n" + px, "Image size -3 x 2: width and height must be at least 1"},
         {"P6\n1 16385\n255\n" + px, "Image size 1 x 16385 is too large (at most 16384 pixels per side)"},
-        {"P6\n4294967299 2\n255\n" + px, "Image size 4294967299 x 2 is too large (at most 16384 pixels per side)"},
+        {"P6\n4294967299 2\n255\n" + px,
+            "Image size 4294967299 x 2 is too large (at most 16384 pixels per side)"},
         {"P6\n3 2\n256\n" + px + px, "Maximum sample value 256" + kDeep},
         {"P6\n3 2\n4294967551\n" + px, "Maximum sample value 4294967551" + kDeep},
         {"P6\n3 2\n255\n" + px.substr(1), "Pixel data cut short: 17 of 18 bytes for 3 x 2 pixels"},
         {"P6\n16384 16384\n255\n" + px,
-         "Pixel data cut short: 18 of 805306368 bytes for 16384 x 16384 pixels"},
+            "Pixel data cut short: 18 of 805306368 bytes for 16384 x 16384 pixels"},
     };
     for (const auto& file : bad)
         EXPECT_EQ(outcome(write("bad.ppm", file.bytes)), scratch.dir + "bad.ppm: " + file.message + "\n");
@@ -131,4 +139,4 @@ TEST(PPMImage, GeneratedTexturesHaveMaximum255AndWidthsDivisibleBy4)
     }
 }
 
-}  // namespace
+} // namespace

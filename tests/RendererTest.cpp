@@ -19,7 +19,8 @@ int count(const Frame& f, int x0, int y0, int x1, int y1, const Rgb& want, int t
     for (int y = y0; y <= y1; y++)
         for (int x = x0; x <= x1; x++) {
             Rgb c = f.at(x, y);
-            n += std::abs(c.r - want.r) <= tol && std::abs(c.g - want.g) <= tol && std::abs(c.b - want.b) <= tol;
+            n += std::abs(c.r - want.r) <= tol && std::abs(c.g - want.g) <= tol &&
+                std::abs(c.b - want.b) <= tol;
         }
     return n;
 }
@@ -31,7 +32,8 @@ int count(const Frame& f, int x0, int y0, int x1, int y1, const Rgb& want, int t
     if (count(f, px - r, py - r, px + r, py + r, want, tol))
         return ::testing::AssertionSuccess();
     Rgb c = f.at(px, py);
-    return ::testing::AssertionFailure() << "(" << px << ", " << py << ") is " << c.r << " " << c.g << " " << c.b;
+    return ::testing::AssertionFailure()
+        << "(" << px << ", " << py << ") is " << c.r << " " << c.g << " " << c.b;
 }
 
 MazeGameRenderer renderer;
@@ -47,19 +49,23 @@ protected:
         ASSERT_TRUE(open) << error;
         control.init();
         control.gameStatus = EFirstPersonView;
-        world().maze = Labyrinth();  // every cell 0
+        world().maze = Labyrinth(); // every cell 0
         setBirds(0, Vector3f());
         world().thingy.alive = false;
         world().player.pos = Vector3f(8.5f, 0.5f, 0);
     }
     MazeGameState& world() { return *control.gameState; }
-    void setBirds(int n, const Vector3f& v)  // none, or one above (9.5, 9.5)
+    void setBirds(int n, const Vector3f& v) // none, or one above (9.5, 9.5)
     {
         world().boids = Boids(n, Vector3f(0, 0, 1), Vector3f(18, 18, 4));
         if (n)
             world().boids[0] = PointObject(Vector3f(9.5f, 9.5f, 15), v);
     }
-    Frame draw() { renderer.render(control); return GLTestWindow::readBackBuffer(); }
+    Frame draw()
+    {
+        renderer.render(control);
+        return GLTestWindow::readBackBuffer();
+    }
     MazeGameControl control;
 };
 
@@ -83,7 +89,8 @@ TEST_F(Render, SkyOnTopAndTheViewTiltedOnTheThreeTicksAfterAShot)
             y--;
         // Sky from the top down to the floor's far edge, 16.5 ahead of and 0.5 below the eye,
         // which drops as the kick turns the view up.
-        EXPECT_NEAR(y + 0.5, 150 - 300 * std::tan(recoil * M_PI / 180 + std::atan(0.5 / 16.5)), 1.0) << recoil;
+        EXPECT_NEAR(y + 0.5, 150 - 300 * std::tan(recoil * M_PI / 180 + std::atan(0.5 / 16.5)), 1.0)
+            << recoil;
         world().player.behave(world().maze);
     }
 }
@@ -93,8 +100,8 @@ TEST_F(Render, MapShowsTheMazeAndItsDwellersAroundTheMarker)
     control.gameStatus = EMapView;
     Player& p = world().player;
     p.pos = Vector3f(8.5f, 8.5f, 0);
-    const int cells[9][3] = {{5, 10, 1}, {6, 10, 5}, {7, 10, 6}, {8, 10, 7}, {9, 10, 8},
-                             {9, 8, 6},  {6, 6, -2}, {8, 6, -3}, {10, 6, -7}};
+    const int cells[9][3] = {{5, 10, 1}, {6, 10, 5}, {7, 10, 6}, {8, 10, 7}, {9, 10, 8}, {9, 8, 6},
+        {6, 6, -2}, {8, 6, -3}, {10, 6, -7}};
     for (auto& c : cells)
         world().maze(c[0], c[1]) = c[2];
     setBirds(1, Vector3f(0, 0.1f, 0));
@@ -103,13 +110,13 @@ TEST_F(Render, MapShowsTheMazeAndItsDwellersAroundTheMarker)
     // World point, colour, and the search radius (1 on lines, whose exact pixel the rasteriser picks):
     // open cells black, grid lines white and one pixel wide, walls by hits, start, portal, the floor of a
     // shot-away wall, the bird and its nose, the droplet.
-    const double probes[][7] = {
-        {6.5, 5.5, 0, 0, 0, 0, 0},          {9, 5.3, 0, 255, 255, 255, 1},      {9, 12.2, 0, 255, 255, 255, 1},
-        {5.3, 7, 0, 255, 255, 255, 1},      {12.2, 7, 0, 255, 255, 255, 1},     {9.1, 12.2, 0, 0, 0, 0, 0},
-        {5.5, 10.5, 1, 255, 255, 255, 0},   {6.5, 10.5, 1, 230, 230, 230, 0},   {7.5, 10.5, 1, 179, 179, 179, 0},
-        {8.5, 10.5, 1, 128, 128, 128, 0},   {9.5, 10.5, 1, 77, 77, 77, 0},      {9.5, 8.5, 1, 179, 179, 179, 0},
-        {6.5, 6.5, 0, 255, 0, 0, 0},        {8.5, 6.5, 0, 0, 255, 0, 0},        {10.5, 6.5, 0, 128, 128, 128, 0},
-        {9.5, 9.5, 15, 0, 0, 255, 1},       {9.5, 9.56, 15, 0, 0, 255, 1},      {8.5, 9.3, 25.075, 0, 255, 0, 0}};
+    const double probes[][7] = {{6.5, 5.5, 0, 0, 0, 0, 0}, {9, 5.3, 0, 255, 255, 255, 1},
+        {9, 12.2, 0, 255, 255, 255, 1}, {5.3, 7, 0, 255, 255, 255, 1}, {12.2, 7, 0, 255, 255, 255, 1},
+        {9.1, 12.2, 0, 0, 0, 0, 0}, {5.5, 10.5, 1, 255, 255, 255, 0}, {6.5, 10.5, 1, 230, 230, 230, 0},
+        {7.5, 10.5, 1, 179, 179, 179, 0}, {8.5, 10.5, 1, 128, 128, 128, 0}, {9.5, 10.5, 1, 77, 77, 77, 0},
+        {9.5, 8.5, 1, 179, 179, 179, 0}, {6.5, 6.5, 0, 255, 0, 0, 0}, {8.5, 6.5, 0, 0, 255, 0, 0},
+        {10.5, 6.5, 0, 128, 128, 128, 0}, {9.5, 9.5, 15, 0, 0, 255, 1}, {9.5, 9.56, 15, 0, 0, 255, 1},
+        {8.5, 9.3, 25.075, 0, 255, 0, 0}};
     for (float yaw : {0.0f, 90.0f, 217.5f}) {
         p.yaw = yaw;
         Frame f = draw();
@@ -118,7 +125,7 @@ TEST_F(Render, MapShowsTheMazeAndItsDwellersAroundTheMarker)
         for (const auto& q : probes) {
             double dx = q[0] - p.pos.x, dy = q[1] - p.pos.y, s = 900 / (30.5 - q[2]);
             EXPECT_TRUE(seen(f, 150 + s * (dx * cos(a) - dy * sin(a)), 150 + s * (dx * sin(a) + dy * cos(a)),
-                             Rgb{(int)q[3], (int)q[4], (int)q[5]}, 2, (int)q[6]))
+                Rgb{(int)q[3], (int)q[4], (int)q[5]}, 2, (int)q[6]))
                 << "yaw " << yaw << " at " << q[0] << ", " << q[1] << ", " << q[2];
         }
         // The marker, 0.3 units (9 pixels) up from the centre, is the only
@@ -137,7 +144,7 @@ TEST_F(Render, MapShowsTheMazeAndItsDwellersAroundTheMarker)
 
 TEST_F(Render, MessageScreensVeilTheSceneUnderTheirText)
 {
-    world().player.wowed = true;  // a catch in the tick that opened the message: no flash
+    world().player.wowed = true; // a catch in the tick that opened the message: no flash
     const int lines[7] = {6, 6, 6, 5, 6, 3, 6};
     for (int s = 0; s < 7; s++) {
         control.gameStatus = MazeGameStatus(s);
@@ -147,7 +154,7 @@ TEST_F(Render, MessageScreensVeilTheSceneUnderTheirText)
         EXPECT_TRUE(seen(f, 35, 240, {192, 223, 254}, 2) && seen(f, 265, 160, {192, 223, 254}, 2));
         EXPECT_TRUE(seen(f, 26, 240, kSky, 1) && seen(f, 285, 200, kSky, 1));
         EXPECT_TRUE(seen(f, 30, 100, kWhite) && seen(f, 270, 200, kWhite) && seen(f, 100, 50, kWhite) &&
-                    seen(f, 200, 250, kWhite));
+            seen(f, 200, 250, kWhite));
         // A black heading and the black prompt ending at x 260.
         EXPECT_GT(count(f, 40, 225, 200, 242, kBlack), 50);
         EXPECT_GT(count(f, 254, 57, 259, 75, kBlack), 5);
@@ -155,7 +162,8 @@ TEST_F(Render, MessageScreensVeilTheSceneUnderTheirText)
         // Dark grey glyphs standing on the baselines, 21 apart from y 198, of exactly the screen's lines.
         for (int b = 198, n = 0; n < 6; b -= 21, n++) {
             int on = count(f, 32, b, 267, b, {51, 51, 51}, 2);
-            EXPECT_EQ(on > 20 && on > 2 * count(f, 32, b - 1, 267, b - 1, {51, 51, 51}, 2), n < lines[s]) << n;
+            EXPECT_EQ(on > 20 && on > 2 * count(f, 32, b - 1, 267, b - 1, {51, 51, 51}, 2), n < lines[s])
+                << n;
         }
     }
 }

@@ -29,7 +29,8 @@ TEST(TextureHelperDeathTest, AnUnreadableImageEndsTheStartWithStatusOneAndOneLin
 {
     put("bricks.ppm", kWall);
     GLTextureHelper helper;
-    EXPECT_EXIT(helper.loadImages(), testing::ExitedWithCode(1), "^floor\\.ppm: No such file or directory\n$");
+    EXPECT_EXIT(
+        helper.loadImages(), testing::ExitedWithCode(1), "^floor\\.ppm: No such file or directory\n$");
     put("floor.ppm", kFloor);
     put("bricks.ppm", "P3\n1 1\n255\n1 2 3\n");
     EXPECT_EXIT(helper.loadImages(), testing::ExitedWithCode(1), "^bricks\\.ppm: Not a raw PPM file\n$");
@@ -48,17 +49,17 @@ TEST(TextureHelper, UploadsUnpaddedRowsSampledByNearestTexel)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     std::string level0(12, '\0');
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, &level0[0]);
-    EXPECT_EQ(level0.substr(0, 3), kWall.substr(11));  // the wall stays bound
+    EXPECT_EQ(level0.substr(0, 3), kWall.substr(11)); // the wall stays bound
     helper.GlSetTexture(ETextureFloor);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, &level0[0]);
-    EXPECT_EQ(level0, kFloor.substr(11));  // first row first, read without padding
+    EXPECT_EQ(level0, kFloor.substr(11)); // first row first, read without padding
     GLint filters[2] = {0, 0};
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && filters[0] == GL_NEAREST && filters[1] == GL_NEAREST);
-    helper.freeImages();  // the upload released the buffers: nothing is freed twice
+    helper.freeImages(); // the upload released the buffers: nothing is freed twice
     GLTestWindow::close();
     std::filesystem::remove_all(kDir);
 }
 
-}  // namespace
+} // namespace

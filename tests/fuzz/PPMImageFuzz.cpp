@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <cstring>
 
-#define CHECK(ok) if (!(ok)) fprintf(stderr, "invariant broken: %s\n", #ok), abort()
+#define CHECK(ok)                                                                                            \
+    if (!(ok))                                                                                               \
+    fprintf(stderr, "invariant broken: %s\n", #ok), abort()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -37,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t length = strlen(messages), prefix = strlen(path);
     if (!result) {
         CHECK(img.width == -7 && img.height == -9 && img.data == &held);
-        CHECK(length > prefix + 3 && !strncmp(messages, path, prefix) && !strncmp(messages + prefix, ": ", 2));
-        CHECK(strchr(messages, '\n') == messages + length - 1);  // exactly one line
+        CHECK(
+            length > prefix + 3 && !strncmp(messages, path, prefix) && !strncmp(messages + prefix, ": ", 2));
+        CHECK(strchr(messages, '\n') == messages + length - 1); // exactly one line
         return 0;
     }
     CHECK(result == img.data && length == 0 && size >= 2 && data[0] == 'P' && data[1] == '6');
