@@ -25,22 +25,6 @@ e2e_setup
 e2e_start_xvfb
 echo "Xvfb on $DISPLAY"
 
-passed=0
-failed=0
-pass() {
-  passed=$((passed + 1))
-  echo "PASS: $1"
-}
-fail() {
-  failed=$((failed + 1))
-  echo "FAIL: $1"
-}
-finish() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
-  exit $?
-}
-
 # --- pixel criteria -------------------------------------------------------
 # Screen geometry of the message panel, in window pixels from the top left
 # (the panel spans x 30..270 and y 50..250 in GL's bottom-up units).

@@ -20,22 +20,6 @@ build=$(readlink -f "$1")
 e2e_require_tools
 e2e_setup
 
-passed=0
-failed=0
-pass() {
-  passed=$((passed + 1))
-  echo "PASS: $1"
-}
-fail() {
-  failed=$((failed + 1))
-  echo "FAIL: $1"
-}
-finish() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
-  exit $?
-}
-
 prefix="$E2E_TMP/prefix"
 if cmake --install "$build" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1; then
   pass "cmake --install into a temporary prefix"

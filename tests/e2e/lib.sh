@@ -204,3 +204,20 @@ e2e_wait_panel() {
     sleep 0.3
   done
 }
+
+# Check counters; finish prints the summary line and exits with the verdict.
+passed=0
+failed=0
+pass() {
+  passed=$((passed + 1))
+  echo "PASS: $1"
+}
+fail() {
+  failed=$((failed + 1))
+  echo "FAIL: $1"
+}
+finish() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit $?
+}
