@@ -51,15 +51,33 @@ struct MessageText {
     int count;
 };
 
+template <int N>
+constexpr MessageText messageText(const char* const (&lines)[N])
+{
+    return {lines, N};
+}
+
 const MessageText kMessages[] = {
-    {kTitle1Lines, 6},
-    {kTitle2Lines, 6},
-    {kTitle3Lines, 6},
-    {kBonusMapLines, 5},
-    {kBonusPortalLines, 6},
-    {kBonusWeaponLines, 3},
-    {kFinishLines, 6},
+    messageText(kTitle1Lines),
+    messageText(kTitle2Lines),
+    messageText(kTitle3Lines),
+    messageText(kBonusMapLines),
+    messageText(kBonusPortalLines),
+    messageText(kBonusWeaponLines),
+    messageText(kFinishLines),
 };
+
+// Both lights share their colours and their fall-off with distance.
+void setUpLight(GLenum light)
+{
+    glEnable(light);
+    glLightfv(light, GL_DIFFUSE, lightDiffuse);
+    glLightfv(light, GL_AMBIENT, lightAmbient);
+    glLightfv(light, GL_SPECULAR, lightDiffuse);
+    glLightf(light, GL_CONSTANT_ATTENUATION, 1.5f);
+    glLightf(light, GL_LINEAR_ATTENUATION, 0.5f);
+    glLightf(light, GL_QUADRATIC_ATTENUATION, 0.1f);
+}
 
 bool isPlayScreen(MazeGameStatus status)
 {
@@ -84,25 +102,13 @@ void MazeGameRenderer::init()
 
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, globalAmbient);
 
-    // The head lamp. Its spot direction keeps the default, straight ahead.
-    glEnable(GL_LIGHT0);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, lightDiffuse);
-    glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, 1.5f);
-    glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0.5f);
-    glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0.1f);
+    // The head lamp: a spot whose direction keeps the default, straight ahead.
+    setUpLight(GL_LIGHT0);
     glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 30.0f);
     glLightf(GL_LIGHT0, GL_SPOT_EXPONENT, 1.0f);
 
-    // The pick-up's light; draw_thingy places it.
-    glEnable(GL_LIGHT1);
-    glLightfv(GL_LIGHT1, GL_DIFFUSE, lightDiffuse);
-    glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
-    glLightfv(GL_LIGHT1, GL_SPECULAR, lightDiffuse);
-    glLightf(GL_LIGHT1, GL_CONSTANT_ATTENUATION, 1.5f);
-    glLightf(GL_LIGHT1, GL_LINEAR_ATTENUATION, 0.5f);
-    glLightf(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, 0.1f);
+    // The pick-up's light, a point light; draw_thingy places it.
+    setUpLight(GL_LIGHT1);
 
     glEnable(GL_LIGHTING);
 
