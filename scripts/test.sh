@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Builds Dewgatherer and runs every test. Usage: scripts/test.sh
+# Builds Dewgatherer and runs every test: the suite, the suite again under the
+# sanitizers, a minute of fuzzing and a memcheck run of the real game.
+# Usage: scripts/test.sh   (DEW_FUZZ_SECONDS sets the fuzzing time)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 
 jobs=$(nproc)
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
 echo "== build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
-(cd build && ctest --output-on-failure -j"$jobs")
+(cd build && ctest --output-on-failure -j"$jobs") | tee -a "$log"
 
-# --- sanitizer build (begin)
 # The whole suite again, built with AddressSanitizer and UndefinedBehavior-
 # Sanitizer: any report fails the test that caused it.
 echo "== sanitizer build"
@@ -21,15 +25,17 @@ cmake --build build-asan -j"$jobs"
 echo "== tests in the sanitizer build"
 (cd build-asan &&
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --output-on-failure -j"$jobs")
-# --- sanitizer build (end)
+    ctest --output-on-failure -j"$jobs") | tee -a "$log"
 
 echo "== fuzzing the image reader"
 bash scripts/fuzz.sh "${DEW_FUZZ_SECONDS:-60}"
 
-# --- valgrind (begin)
 # The real game under memcheck for a scripted session in Xvfb (about a
 # minute and a half).
 echo "== valgrind"
 bash scripts/valgrind.sh build-valgrind
-# --- valgrind (end)
+
+# Every stage stops the script on failure, so reaching here means all passed:
+# the tests of both suites, the fuzzing and the memcheck run.
+suites=$(awk '/tests failed out of/ { n += $NF } END { print n + 0 }' "$log")
+echo "all: $((suites + 2)) passed, 0 failed"
