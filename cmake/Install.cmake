@@ -7,7 +7,7 @@
 #   libexec/dewgatherer/dewgatherer          the program itself
 #   share/dewgatherer/floor.ppm, bricks.ppm  its textures
 #   share/applications/dewgatherer.desktop   desktop entry
-#   share/icons/hicolor/<n>x<n>/apps/dewgatherer.png
+#   share/icons/hicolor/scalable/apps/dewgatherer.svg
 #
 # The program goes to libexec, not share: it is a machine-specific binary that
 # users do not start themselves (share is for architecture-independent data),
@@ -18,23 +18,6 @@ if(NOT DEW_BUILD_GAME)
 endif()
 
 include(GNUInstallDirs)
-
-# The game's icon, drawn by a small program of ours at three sizes.
-add_executable(icongen packaging/icongen.cpp)
-set(DEW_ICON_SIZES 48 64 128)
-set(DEW_ICON_FILES "")
-foreach(size IN LISTS DEW_ICON_SIZES)
-  set(icon ${CMAKE_BINARY_DIR}/packaging/icons/${size}x${size}/dewgatherer.png)
-  add_custom_command(OUTPUT ${icon}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/icons/${size}x${size}
-    COMMAND icongen ${icon} ${size}
-    DEPENDS icongen
-    COMMENT "Drawing the ${size}x${size} icon"
-    VERBATIM)
-  list(APPEND DEW_ICON_FILES ${icon})
-  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-endforeach()
-add_custom_target(icons ALL DEPENDS ${DEW_ICON_FILES})
 
 # The launcher finds the prefix from its own place, so the installed tree can
 # be moved as a whole. Install folders given as absolute paths are used as
@@ -56,6 +39,7 @@ install(FILES ${CMAKE_BINARY_DIR}/floor.ppm ${CMAKE_BINARY_DIR}/bricks.ppm
   DESTINATION ${CMAKE_INSTALL_DATADIR}/dewgatherer)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/dewgatherer DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/dewgatherer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/dewgatherer.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # Debian package: cpack -G DEB in the build folder.
 set(DEW_PACKAGE_MAINTAINER "Dewgatherer developers <dewgatherer@example.org>"
