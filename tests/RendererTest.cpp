@@ -2,7 +2,10 @@
 // back and probed where the game's two cameras put things.
 #include <gtest/gtest.h>
 
+#include <GL/glut.h>
+
 #include <cmath>
+#include <vector>
 
 #include "GLTestWindow.h"
 #include "MazeGameRenderer.h"
@@ -165,6 +168,45 @@ TEST_F(Render, MessageScreensVeilTheSceneUnderTheirText)
             EXPECT_EQ(on > 20 && on > 2 * count(f, 32, b - 1, 267, b - 1, {51, 51, 51}, 2), n < lines[s])
                 << n;
         }
+    }
+}
+
+// The words of every screen, glyph for glyph: the dark ink of the message lines
+// is that of the expected lines drawn in the same font at the same places.
+TEST_F(Render, MessageScreensShowTheirWordsExactly)
+{
+    const std::vector<std::vector<const char*>> texts = {
+        {"You find yourself in", "a strange place. You", "are in a  maze  with", "no exit.  It is cold",
+            "and it smells funny.", "Birds..."},
+        {"Weird birds fly all", "around in flocks,", "spitting small drop-", "lets on you.",
+            "After catching some", "of them you realize.."},
+        {"you realize that you", "need to catch 30 of", "these magic drop-", "lets to escape.",
+            "Go, do it! You have", "no time to lose!"},
+        {"Wow... the droplets", "are indeed magic!", "You feel enlightened.", "Push ENTER in the game",
+            "to see the map."},
+        {"You have collected", "enough droplets to", "perform powerful", "magic!", "You hear distant",
+            "noise. What was it?"},
+        {"Cool! You've just", "found a weapon!", "Push SPACE to use it!"},
+        {"At last! You've", "managed to escape", "the cursed maze.", "Go home now and", "live your life!",
+            "Or play again?"}};
+    auto ink = [](const Frame& f, int x, int y) { return f.at(x, y).r < 100; };
+    for (int s = 0; s < 7; s++) {
+        control.gameStatus = MazeGameStatus(s);
+        Frame game = draw();
+        glClearColor(1, 1, 1, 1); // the panel's projection and state are still set
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor4f(0.2f, 0.2f, 0.2f, 1);
+        for (size_t n = 0; n < texts[s].size(); n++) {
+            glRasterPos2i(43, 219 - 21 * (int)(n + 1));
+            for (const char* c = texts[s][n]; *c; c++)
+                glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, *c);
+        }
+        Frame want = GLTestWindow::readBackBuffer();
+        int differ = 0;
+        for (int y = 80; y <= 215; y++)
+            for (int x = 35; x <= 265; x++)
+                differ += ink(game, x, y) != ink(want, x, y);
+        EXPECT_EQ(differ, 0) << "screen " << s;
     }
 }
 
