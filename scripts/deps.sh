@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing and testing need,
-# skipping those already present.
+# skipping those already present. ImageMagick's SVG reader (for the icon
+# check of the install test) comes with its -extra coders package.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
   libgtest-dev libbenchmark-dev libx11-dev
   xvfb xdotool x11-utils imagemagick netpbm
+  libmagickcore-6.q16-6-extra
   clang-14 libclang-rt-14-dev valgrind
 )
 
@@ -24,4 +26,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$sudo apt-get install -y -qq "${missing[@]}"
