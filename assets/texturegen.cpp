@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the game's two texture images, floor.ppm (square flagstone tiles)
 // and bricks.ppm (a running bond of red bricks), as binary PPM files with
 // maximum value 255 into the directory given as the only argument (default:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Speed of the game's core: one world tick, the flock's tick alone and the
 // building of a level. Each benchmark also reports the median and the 99th
 // percentile of single calls, since a tick that is usually fast but now and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Speed of what the player sees: reading the texture images, drawing one
 // frame on Mesa's software renderer at the game's 300 by 300, and the time
 // from starting the game to its first frame on screen.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installing the game (cmake --install) and packaging it as a Debian package
 # (cpack -G DEB). Included from the top-level CMakeLists.txt after the game's
 # targets.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks in a Release build (build-bench/) and runs them:
 # dew_bench for the world's tick, the flock and the building of a level,
 # dew_render_bench for image reading, frames per second and start-up.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, playing and testing need,
 # skipping those already present. ImageMagick's SVG reader (for the icon
 # check of the install test) comes with its -extra coders package.

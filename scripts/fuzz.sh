@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fuzzes the image reader with libFuzzer under AddressSanitizer and
 # UndefinedBehaviorSanitizer, starting from a copy of tests/fuzz/corpus.
 # Usage: scripts/fuzz.sh [seconds]   (default 60)

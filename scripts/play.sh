@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what the game needs, builds it and starts it.
 # Usage: scripts/play.sh
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Plays the real game in a private Xvfb and saves two screenshots for the
 # README: docs/title.png (the first title page) and docs/play.png (first-person
 # play after a few steps and a turn). Also the way to see the game on a

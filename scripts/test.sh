@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Dewgatherer and runs every test: the suite, the suite again under the
 # sanitizers, a minute of fuzzing and a memcheck run of the real game.
 # Usage: scripts/test.sh   (DEW_FUZZ_SECONDS sets the fuzzing time)

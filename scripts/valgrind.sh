@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the real game under valgrind's memcheck for a scripted session in a
 # private Xvfb: the three title pages, play with a few arrows, Space and
 # Enter, then Escape. Fails on any invalid read or write, any use of

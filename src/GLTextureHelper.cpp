@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GLTextureHelper.h"
 
 #include <GL/glu.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef GLTEXTUREHELPER_H
 #define GLTEXTUREHELPER_H
 

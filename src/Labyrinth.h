@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef LABYRINTH_H
 #define LABYRINTH_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef MATHUTILS_H
 #define MATHUTILS_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef MAZEGAMECONTROL_H
 #define MAZEGAMECONTROL_H
 

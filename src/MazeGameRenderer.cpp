@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MazeGameRenderer.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef MAZEGAMERENDERER_H
 #define MAZEGAMERENDERER_H
 

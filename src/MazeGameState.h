@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef MAZEGAMESTATE_H
 #define MAZEGAMESTATE_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <GL/glut.h>
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef MISCOBJECTS_H
 #define MISCOBJECTS_H
 

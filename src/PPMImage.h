@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef PPMIMAGE_H
 #define PPMIMAGE_H
 

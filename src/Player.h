@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef PLAYER_H
 #define PLAYER_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TickClock.h"
 
 bool tickDue(float curTime, float& lastTime)

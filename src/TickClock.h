@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef TICKCLOCK_H
 #define TICKCLOCK_H
 

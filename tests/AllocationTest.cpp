@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Heap allocations during play, counted on the test's own thread only: the GL
 // driver's worker threads are not the game.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole games played by the test bot through the controller's key commands,
 // at most two key events per tick: 30 droplets, out through the portal, the
 // finish screen, and Enter back to the first title page of a new game.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's logic: maze generator, player motion, flock, bullets, droplets,
 // the world's rules, the controller's screens and commands, determinism.
 #include <gtest/gtest.h>

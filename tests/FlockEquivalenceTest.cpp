@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The flock's tick is tuned for speed; it must match a plain step of the
 // flocking rules bird for bird and bit for bit on every tick.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GLTestWindow.h"
 
 #include <GL/freeglut.h>

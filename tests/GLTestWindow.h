@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A private Xvfb and a 300 by 300 GLUT window like the game's. Frames are read
 // from the back buffer right after drawing, before any swap.
 #ifndef GLTESTWINDOW_H

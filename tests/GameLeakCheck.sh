@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Memory check of the real game in the sanitizer build: starts dewgatherer in
 # a private Xvfb, plays a little (title pages, walking, turning, Enter in
 # play), quits with Escape, and also starts it once with a texture missing.

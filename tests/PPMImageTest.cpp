@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The image reader on header layouts, on files written by ImageMagick, netpbm
 // and a shell, on broken files, and on the texture files the build generates.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real renderer draws into a GLUT window on a private Xvfb; frames are read
 // back and probed where the game's two cameras put things.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Long seeded play: from srand(seed), key events through the controller:
 // stretches of random keys (a few per tick, now and then a burst of ten or
 // more Up or Down, as a fast auto-repeat gives) alternate with stretches of

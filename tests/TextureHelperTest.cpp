@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The texture helper on real GL in the test window, read back from GL; and
 // the failed start on an unreadable image.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end test of the real game: starts the dewgatherer executable in a
 # private Xvfb, drives it with real key events (xdotool) and checks the window,
 # the screens (by their pixels), the turn of the view, the exit status of

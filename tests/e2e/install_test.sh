@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the game from a build folder into a temporary prefix
 # (cmake --install) and starts the installed launcher in a private Xvfb from
 # an unrelated working directory: the window must appear and Escape must end

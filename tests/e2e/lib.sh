@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared helpers for the scripts that drive the real game in a private X
 # server: start Xvfb, find the game's window, send keys, take screenshots and
 # read their pixels. Sourced, not run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for the image reader, built and run by scripts/fuzz.sh.
 // Each input is read through an in-memory file: the reader must either refuse
 // it with one line naming the file and the record untouched, or return a
