@@ -10,7 +10,7 @@
 
 MazeGameControl* gameControl = nullptr;
 MazeGameRenderer* gameRenderer = nullptr;
-float lastTime = 0;  // milliseconds since glutInit at the last tick
+int lastTime = 0;  // milliseconds since glutInit at the last tick
 
 void init()
 {
@@ -33,7 +33,7 @@ void quit()
 
 void idle()
 {
-    float curTime = (float)glutGet(GLUT_ELAPSED_TIME);
+    int curTime = glutGet(GLUT_ELAPSED_TIME);
     if (tickDue(curTime, lastTime))
         gameControl->cycle();
     glutPostRedisplay();

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "TickClock.h"
 
-bool tickDue(float curTime, float& lastTime)
+#include <cstdint>
+
+bool tickDue(int curTime, int& lastTime)
 {
-    float elapsed = curTime - lastTime;
-    if (elapsed < 0.0f) {
-        lastTime = curTime;
-        return false;
-    }
-    if (elapsed > 50.0f) {
+    uint32_t elapsed = static_cast<uint32_t>(curTime) - static_cast<uint32_t>(lastTime);
+    if (elapsed > 50) {
         lastTime = curTime;
         return true;
     }

@@ -1,22 +1,37 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include <utility>
-#include <vector>
+#include <climits>
 
 #include "TickClock.h"
 
-// Each row: the reading of the last tick, then idle calls and whether each
-// runs a tick; later calls show where the count restarted.
-TEST(TickClock, TicksOnlyWhenStrictlyMoreThanFiftyMillisecondsHavePassed)
+// Idle calls every millisecond from a given uptime: ticks come exactly 51 ms
+// apart, whatever the uptime, and on across the wrap of the int counter.
+TEST(TickClock, TicksStay51MillisecondsApartAtAnyUptime)
 {
-    const std::vector<std::pair<float, std::vector<std::pair<float, bool>>>> rows = {
-        {1000, {{1050, false}, {1051, true}, {1101, false}, {1102, true}}}, // 50 ms none, 51 ms one
-        {0, {{0, false}, {17, false}, {50, false}, {51, true}}}, // the first tick
-        {2000, {{2500, true}, {2500, false}, {2550, false}, {2551, true}}}, // a stall: one tick
-        {5000, {{-2000, false}, {-1949, true}, {-1899, false}}}, // the int counter wrapped
-    };
-    for (auto [last, calls] : rows)
-        for (auto [now, ticks] : calls)
-            EXPECT_EQ(ticks, tickDue(now, last)) << "call at " << now;
+    const long long hour = 3600 * 1000LL;
+    for (long long start : {0LL, 5 * hour, 300 * hour, INT_MAX - 120LL}) {
+        int last = static_cast<int>(start);
+        long long previousTick = start;
+        for (long long t = start + 1; t <= start + 400; ++t) {
+            int reading = static_cast<int>(static_cast<unsigned>(t)); // wraps like GLUT's int
+            if (tickDue(reading, last)) {
+                EXPECT_EQ(51, t - previousTick) << "uptime " << start << " ms, tick at " << t;
+                EXPECT_EQ(reading, last);
+                previousTick = t;
+            }
+        }
+        EXPECT_EQ(start + 7 * 51, previousTick) << "uptime " << start << " ms";
+    }
+}
+
+// The first tick, the strict test at 50 ms and a stall that runs one tick.
+TEST(TickClock, NoCatchUpAfterAStall)
+{
+    int last = 0;
+    EXPECT_FALSE(tickDue(50, last));
+    EXPECT_TRUE(tickDue(51, last));
+    EXPECT_TRUE(tickDue(551, last));
+    EXPECT_FALSE(tickDue(600, last));
+    EXPECT_TRUE(tickDue(602, last));
 }
