@@ -13,8 +13,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
 case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 
-# shellcheck source=../tests/e2e/lib.sh
-. "$repo/tests/e2e/lib.sh"
+# shellcheck source=xsession.sh
+. "$repo/scripts/xsession.sh"
 e2e_require_tools
 
 if [ ! -x "$build/dewgatherer" ] || [ ! -r "$build/floor.ppm" ] || [ ! -r "$build/bricks.ppm" ]; then

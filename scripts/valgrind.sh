@@ -14,8 +14,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build-valgrind}
 case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 
-# shellcheck source=../tests/e2e/lib.sh
-. "$repo/tests/e2e/lib.sh"
+# shellcheck source=xsession.sh
+. "$repo/scripts/xsession.sh"
 e2e_require_tools
 command -v valgrind >/dev/null || e2e_die "valgrind is missing (bash scripts/deps.sh installs it)"
 

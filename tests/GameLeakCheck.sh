@@ -15,8 +15,8 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=e2e/lib.sh
-. "$here/e2e/lib.sh"
+# shellcheck source=../scripts/xsession.sh
+. "$here/../scripts/xsession.sh"
 
 [ $# -eq 2 ] || e2e_die "usage: GameLeakCheck.sh path/to/dewgatherer path/to/libasan.so"
 game=$(readlink -f "$1")

@@ -10,8 +10,8 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=lib.sh
-. "$here/lib.sh"
+# shellcheck source=../../scripts/xsession.sh
+. "$here/../../scripts/xsession.sh"
 
 [ $# -eq 1 ] || e2e_die "usage: game_e2e.sh path/to/dewgatherer"
 game=$(readlink -f "$1")

@@ -11,8 +11,8 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=lib.sh
-. "$here/lib.sh"
+# shellcheck source=../../scripts/xsession.sh
+. "$here/../../scripts/xsession.sh"
 
 [ $# -eq 1 ] || e2e_die "usage: install_test.sh path/to/build-folder"
 build=$(readlink -f "$1")

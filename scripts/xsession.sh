@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Shared helpers for the scripts that drive the real game in a private X
 # server: start Xvfb, find the game's window, send keys, take screenshots and
-# read their pixels. Sourced, not run.
+# read their pixels. Sourced by the screenshot and valgrind scripts and by the
+# end-to-end tests, not run.
 #
 # Screenshots are taken with ImageMagick's `import` and decoded with the real
 # ImageMagick convert at /usr/bin/convert (never whatever `convert` comes
