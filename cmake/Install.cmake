@@ -1,72 +1,86 @@
 # SPDX-License-Identifier: MIT
-# Installing the game (cmake --install) and packaging it as a Debian package
-# (cpack -G DEB). Included from the top-level CMakeLists.txt after the game's
-# targets.
+# Installing the game (cmake --install). Included from the top-level
+# CMakeLists.txt after the game's targets.
 #
-# Layout under the prefix:
+# Layout under the prefix, by default (e.g. --prefix ~/.local):
 #   bin/dewgatherer                          launcher on the PATH
 #   libexec/dewgatherer/dewgatherer          the program itself
 #   share/dewgatherer/floor.ppm, bricks.ppm  its textures
+# and with -DDEW_DEBIAN_LAYOUT=ON (prefix /usr, as Debian places games):
+#   games/dewgatherer
+#   libexec/dewgatherer/dewgatherer
+#   share/games/dewgatherer/floor.ppm, bricks.ppm
+# In both:
 #   share/applications/dewgatherer.desktop   desktop entry
 #   share/icons/hicolor/scalable/apps/dewgatherer.svg
+#   share/metainfo/org.dewgatherer.dewgatherer.metainfo.xml
+#   share/man/man6/dewgatherer.6.gz
+#   share/doc/dewgatherer/copyright, changelog.gz
 #
-# The program goes to libexec, not share: it is a machine-specific binary that
-# users do not start themselves (share is for architecture-independent data),
-# and the game must run in its data folder, which the launcher takes care of.
+# The program is kept off the PATH, beside no data: it is a machine-specific
+# binary that users do not start themselves, and the game must run in its data
+# folder, which the launcher takes care of. scripts/package.sh makes the
+# Debian package from the Debian layout.
 
 if(NOT DEW_BUILD_GAME)
   return()
 endif()
 
 include(GNUInstallDirs)
+option(DEW_DEBIAN_LAYOUT "Install the launcher into games/ and the textures into share/games/, as Debian's games do" OFF)
+if(DEW_DEBIAN_LAYOUT)
+  set(DEW_LAUNCHER_DIR "games")
+  set(DEW_DATA_DIR "share/games/dewgatherer")
+else()
+  set(DEW_LAUNCHER_DIR "${CMAKE_INSTALL_BINDIR}")
+  set(DEW_DATA_DIR "${CMAKE_INSTALL_DATADIR}/dewgatherer")
+endif()
+set(DEW_PROGRAM_DIR "${CMAKE_INSTALL_LIBEXECDIR}/dewgatherer")
 
 # The launcher finds the prefix from its own place, so the installed tree can
 # be moved as a whole. Install folders given as absolute paths are used as
 # they stand.
-if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}")
+if(IS_ABSOLUTE "${DEW_LAUNCHER_DIR}")
   set(DEW_BIN_TO_PREFIX ".")
 else()
-  file(RELATIVE_PATH DEW_BIN_TO_PREFIX "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix")
+  file(RELATIVE_PATH DEW_BIN_TO_PREFIX "/prefix/${DEW_LAUNCHER_DIR}" "/prefix")
   if(DEW_BIN_TO_PREFIX STREQUAL "")
     set(DEW_BIN_TO_PREFIX ".")
   endif()
 endif()
-set(DEW_DATA_DIR "${CMAKE_INSTALL_DATADIR}/dewgatherer")
-set(DEW_PROGRAM "${CMAKE_INSTALL_LIBEXECDIR}/dewgatherer/dewgatherer")
+set(DEW_PROGRAM "${DEW_PROGRAM_DIR}/dewgatherer")
 configure_file(packaging/dewgatherer.in ${CMAKE_BINARY_DIR}/packaging/dewgatherer @ONLY)
 
-install(TARGETS dewgatherer RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/dewgatherer)
-install(FILES ${CMAKE_BINARY_DIR}/floor.ppm ${CMAKE_BINARY_DIR}/bricks.ppm
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/dewgatherer)
-install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/dewgatherer DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The machine-readable copyright file carries the licence's terms from LICENSE,
+# indented, with a lone dot for each blank line.
+file(READ LICENSE DEW_LICENSE_TEXT)
+string(FIND "${DEW_LICENSE_TEXT}" "Permission" start)
+string(SUBSTRING "${DEW_LICENSE_TEXT}" ${start} -1 DEW_LICENSE_TEXT)
+string(STRIP "${DEW_LICENSE_TEXT}" DEW_LICENSE_TEXT)
+string(REPLACE "\n\n" "\n.\n" DEW_LICENSE_TEXT " ${DEW_LICENSE_TEXT}")
+string(REPLACE "\n" "\n " DEW_LICENSE_TEXT "${DEW_LICENSE_TEXT}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS LICENSE)
+configure_file(packaging/copyright.in ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY)
+
+# The manual page and the change log are installed compressed, without a name
+# or time stamp in the gzip header, so that every build gives the same bytes.
+set(DEW_GZIPPED "")
+foreach(doc dewgatherer.6 changelog)
+  set(out ${CMAKE_BINARY_DIR}/packaging/${doc}.gz)
+  add_custom_command(OUTPUT ${out}
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${doc} > ${out}
+    DEPENDS packaging/${doc}
+    VERBATIM)
+  list(APPEND DEW_GZIPPED ${out})
+endforeach()
+add_custom_target(docs ALL DEPENDS ${DEW_GZIPPED})
+
+install(TARGETS dewgatherer RUNTIME DESTINATION ${DEW_PROGRAM_DIR})
+install(FILES ${DEW_TEXTURE_FILES} DESTINATION ${DEW_DATA_DIR})
+install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/dewgatherer DESTINATION ${DEW_LAUNCHER_DIR})
 install(FILES packaging/dewgatherer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/dewgatherer.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-
-# Debian package: cpack -G DEB in the build folder.
-set(DEW_PACKAGE_MAINTAINER "Dewgatherer developers <dewgatherer@example.org>"
-  CACHE STRING "Maintainer named in the Debian package")
-set(CPACK_GENERATOR "DEB")
-set(CPACK_PACKAGE_NAME "dewgatherer")
-set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_VENDOR "Dewgatherer developers")
-set(CPACK_PACKAGE_CONTACT "${DEW_PACKAGE_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "first-person 3-D maze game: catch the droplets, escape the maze")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Dewgatherer is a small first-person 3-D maze game. A flock of birds flies\n\
-over a random maze and lets magic droplets fall; catch 30 of them to open\n\
-a portal in the outer wall and escape. Keyboard only: arrows walk and turn,\n\
-Enter confirms and shows the map, Space shoots, Escape quits.")
-set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
-set(CPACK_STRIP_FILES TRUE)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_NAME "dewgatherer")
-set(CPACK_DEBIAN_PACKAGE_SECTION "games")
-set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-# The GL, GLU and GLUT runtimes (the GLUT library was named freeglut3 before
-# Debian 12). dpkg-shlibdeps adds the versioned libraries the program links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libglu1-mesa, libglut3.12 | freeglut3")
-find_program(DEW_DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(DEW_DPKG_SHLIBDEPS)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-endif()
-include(CPack)
+install(FILES packaging/org.dewgatherer.dewgatherer.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/dewgatherer.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/dewgatherer)
