@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the game from a build folder into a temporary prefix
-# (cmake --install) and starts the installed launcher in a private Xvfb from
-# an unrelated working directory: the window must appear and Escape must end
-# the game with status 0. Then moves the installed tree elsewhere and starts
-# it again through a symbolic link to the launcher, since the launcher finds
-# the game from its own place.
+# Installs the game with cmake --install into temporary prefixes and starts
+# the installed launcher in a private Xvfb from an unrelated working
+# directory: the window must appear and Escape must end the game with status
+# 0. First from the given build folder, in the default layout; then from a
+# build of the game alone (tests and benchmarks off) in Debian's layout, moved
+# elsewhere after installing and started through a symbolic link, since the
+# launcher finds the game from its own place. Each installed tree must hold
+# exactly the files of its layout. The launcher must explain in one line why
+# the game cannot start: no display, the data folder or a texture missing.
 #
 # Usage: install_test.sh path/to/build-folder
 set -u
@@ -20,81 +23,85 @@ build=$(readlink -f "$1")
 
 e2e_require_tools
 e2e_setup
+e2e_start_xvfb
 
-prefix="$E2E_TMP/prefix"
-if cmake --install "$build" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1; then
-  pass "cmake --install into a temporary prefix"
-else
-  fail "cmake --install: $(tail -n 3 "$E2E_TMP/install.log")"
-  finish
-fi
-
-for f in bin/dewgatherer libexec/dewgatherer/dewgatherer; do
-  if [ -x "$prefix/$f" ]; then pass "$f is installed and executable"; else fail "$f is missing or not executable"; fi
-done
-for f in share/dewgatherer/floor.ppm share/dewgatherer/bricks.ppm; do
-  if cmp -s "$prefix/$f" "$build/$(basename "$f")"; then pass "$f is installed"; else fail "$f is missing or differs from the build's"; fi
-done
-desktop="$prefix/share/applications/dewgatherer.desktop"
-if [ -f "$desktop" ] && grep -qx 'Exec=dewgatherer' "$desktop" && grep -qx 'Icon=dewgatherer' "$desktop" &&
-  grep -qx 'Name=Dewgatherer' "$desktop" && grep -qx 'Type=Application' "$desktop"; then
-  pass "desktop entry names the launcher and the icon"
-else
-  fail "desktop entry missing or incomplete: $desktop"
-fi
-if command -v desktop-file-validate >/dev/null 2>&1; then
-  if out=$(desktop-file-validate "$desktop" 2>&1); then
-    pass "desktop-file-validate accepts the desktop entry"
-  else
-    fail "desktop-file-validate: $out"
-  fi
-fi
-icon="$prefix/share/icons/hicolor/scalable/apps/dewgatherer.svg"
-got=$("$IM_CONVERT" "$icon" -format '%wx%h' info: 2>/dev/null)
-if [ "$got" = "64x64" ]; then pass "the scalable icon is an SVG picture"; else fail "icon $icon: '$got'"; fi
-
-# play_installed LAUNCHER LABEL: starts the launcher from an empty folder,
-# waits for the window, presses Escape and expects status 0.
-play_installed() {
-  local launcher=$1 label=$2 away="$E2E_TMP/elsewhere" pid win
-  mkdir -p "$away"
-  (cd "$away" && exec "$launcher") >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" &
-  pid=$!
-  if win=$(e2e_wait_window "$pid" 120); then
-    pass "$label: the window appears"
-  else
-    fail "$label: no window (stderr: $(head -c 300 "$E2E_TMP/game.err"))"
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+# install_tree BUILD PREFIX LAUNCHER DATA: installs, then compares the tree's
+# files with the layout's list. (Playing shows the textures are readable; the
+# package script validates the metadata and lintian the manual page.)
+install_tree() {
+  local build=$1 prefix=$2 out
+  if ! cmake --install "$build" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1; then
+    fail "cmake --install $prefix: $(tail -n 3 "$E2E_TMP/install.log")"
     return
   fi
-  # The first title page is drawn, so the textures were found and read.
-  if e2e_wait_panel "$win" yes 60; then
-    pass "$label: the first title page is shown"
+  printf '%s\n' "$3" "$4/floor.ppm" "$4/bricks.ppm" libexec/dewgatherer/dewgatherer \
+    share/applications/dewgatherer.desktop share/icons/hicolor/scalable/apps/dewgatherer.svg \
+    share/metainfo/org.dewgatherer.dewgatherer.metainfo.xml share/man/man6/dewgatherer.6.gz \
+    share/doc/dewgatherer/copyright share/doc/dewgatherer/changelog.gz | sort >"$E2E_TMP/want"
+  if (cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort | diff "$E2E_TMP/want" -) >"$E2E_TMP/diff"; then
+    pass "$prefix: the installed files are those of the layout"
   else
-    fail "$label: the first title page did not appear"
+    fail "$prefix: installed files differ from the layout (< missing, > extra): $(tr '\n' ' ' <"$E2E_TMP/diff")"
   fi
-  e2e_key "$win" Escape
-  e2e_wait_exit "$pid" 60
-  if [ "$E2E_RC" = "0" ]; then
-    pass "$label: Escape ends it with status 0"
+  out=$(desktop-file-validate "$prefix/share/applications/dewgatherer.desktop" 2>&1) || fail "desktop entry: $out"
+}
+
+# play_installed LAUNCHER: starts the launcher from an empty folder, waits for
+# the window and its first title page (so the textures were read), presses
+# Escape and expects status 0 and nothing written.
+play_installed() {
+  local away="$E2E_TMP/elsewhere" pid win
+  mkdir -p "$away"
+  (cd "$away" && exec "$1") >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" &
+  pid=$!
+  if win=$(e2e_wait_window "$pid" 120) && e2e_wait_panel "$win" yes 60; then
+    e2e_key "$win" Escape
+    e2e_wait_exit "$pid" 60
   else
-    fail "$label: exit status $E2E_RC (stderr: $(head -c 300 "$E2E_TMP/game.err"))"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    E2E_RC="no window"
   fi
-  if [ -z "$(ls -A "$away")" ]; then
-    pass "$label: nothing written to the working directory"
+  if [ "$E2E_RC" = 0 ] && [ -z "$(ls -A "$away")" ]; then
+    pass "$1: the first title page is shown, Escape ends it with status 0, nothing written"
   else
-    fail "$label: files appeared in the working directory: $(ls -A "$away")"
+    fail "$1: status $E2E_RC, files written: '$(ls -A "$away")' (stderr: $(head -c 300 "$E2E_TMP/game.err"))"
   fi
 }
 
-e2e_start_xvfb
-play_installed "$prefix/bin/dewgatherer" "installed launcher"
+# explains LABEL TEXT LAUNCHER [env ARGS]: the launcher must end with status
+# 1 and exactly one line on stderr that contains TEXT.
+explains() {
+  local label=$1 text=$2 rc
+  shift 2
+  "$@" >/dev/null 2>"$E2E_TMP/why"
+  rc=$?
+  if [ "$rc" = 1 ] && [ "$(wc -l <"$E2E_TMP/why")" = 1 ] && grep -qF "$text" "$E2E_TMP/why"; then
+    pass "$label: $(cat "$E2E_TMP/why")"
+  else
+    fail "$label: status $rc, stderr: $(head -c 300 "$E2E_TMP/why")"
+  fi
+}
 
-moved="$E2E_TMP/moved/tree"
-mkdir -p "$(dirname "$moved")" "$E2E_TMP/links"
-mv "$prefix" "$moved"
-ln -s "$moved/bin/dewgatherer" "$E2E_TMP/links/dewgatherer"
-play_installed "$E2E_TMP/links/dewgatherer" "moved tree, started through a link"
+prefix="$E2E_TMP/prefix" data="$E2E_TMP/prefix/share/dewgatherer"
+install_tree "$build" "$prefix" bin/dewgatherer share/dewgatherer
+play_installed "$prefix/bin/dewgatherer"
+explains "no display" "DISPLAY and WAYLAND_DISPLAY are unset" env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/dewgatherer"
+mv "$data/bricks.ppm" "$E2E_TMP/"
+explains "a texture missing" "$data: the texture bricks.ppm is missing" "$prefix/bin/dewgatherer"
+mv "$data" "$E2E_TMP/data"
+explains "the data folder missing" "$data: the game's data folder is missing" "$prefix/bin/dewgatherer"
+
+game="$E2E_TMP/game-only"
+if cmake -S "$here/../.." -B "$game" -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF -DDEW_DEBIAN_LAYOUT=ON \
+  >"$E2E_TMP/game.log" 2>&1 && cmake --build "$game" -j"$(nproc)" >>"$E2E_TMP/game.log" 2>&1; then
+  install_tree "$game" "$E2E_TMP/debian" games/dewgatherer share/games/dewgatherer
+  mkdir -p "$E2E_TMP/moved" "$E2E_TMP/links"
+  mv "$E2E_TMP/debian" "$E2E_TMP/moved/tree"
+  ln -s "$E2E_TMP/moved/tree/games/dewgatherer" "$E2E_TMP/links/dewgatherer"
+  play_installed "$E2E_TMP/links/dewgatherer"
+else
+  fail "build of the game alone: $(tail -n 5 "$E2E_TMP/game.log")"
+fi
 
 finish
