@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the game's Debian package with Debian's hardening flags and checks it:
-# lintian must report no error and no warning, and the AppStream metadata must
-# validate. The package is written into the build folder; its path is the last
-# line printed. Every time stamp in it is the last commit's
-# (SOURCE_DATE_EPOCH), so two builds of one commit, in any build folders, give
-# byte-identical files.
+# Builds the game's Debian package with Debian's hardening flags and checks
+# it: lintian must report no error and no warning, and the desktop entry and
+# the AppStream metadata must validate. The package is written into the build
+# folder; its path is the last line printed. Every time stamp in it is the
+# last commit's (SOURCE_DATE_EPOCH), so two builds of one commit, in any build
+# folders, give byte-identical files.
 # Usage: scripts/package.sh [build-folder]   (default: build-deb)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,6 +67,7 @@ find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 deb="$build/dewgatherer_${version}_$(dpkg --print-architecture).deb"
 dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
 
+desktop-file-validate "$root/usr/share/applications/dewgatherer.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.dewgatherer.dewgatherer.metainfo.xml"
 # Every tag is shown, down to the pedantic ones; errors and warnings fail.
 lintian --info --display-info --pedantic --fail-on error,warning "$deb"

@@ -36,7 +36,12 @@ bash scripts/fuzz.sh "${DEW_FUZZ_SECONDS:-60}"
 echo "== valgrind"
 bash scripts/valgrind.sh build-valgrind
 
+# The Debian package, built as Debian builds its packages; lintian must
+# report no error and no warning.
+echo "== Debian package"
+bash scripts/package.sh build-deb
+
 # Every stage stops the script on failure, so reaching here means all passed:
-# the tests of both suites, the fuzzing and the memcheck run.
+# the tests of both suites, the fuzzing, the memcheck run and the package.
 suites=$(awk '/tests failed out of/ { n += $NF } END { print n + 0 }' "$log")
-echo "all: $((suites + 2)) passed, 0 failed"
+echo "all: $((suites + 3)) passed, 0 failed"
