@@ -17,8 +17,8 @@
 #   share/man/man6/dewgatherer.6.gz
 #   share/doc/dewgatherer/copyright, changelog.gz
 #
-# The program is kept off the PATH, beside no data: it is a machine-specific
-# binary that users do not start themselves, and the game must run in its data
+# The program goes to libexec, off the PATH: it is a machine-specific binary
+# that users do not start themselves, and the game must run in its data
 # folder, which the launcher takes care of. scripts/package.sh makes the
 # Debian package from the Debian layout.
 
