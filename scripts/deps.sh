@@ -83,7 +83,7 @@ resolve() {
   wanted+=("${test[@]}")
   local major extra
   major=$(clang_major)
-  wanted+=("libclang-rt-${major:-<clang's version>}-dev")
+  wanted+=("libclang-rt-${major:-<version of clang>}-dev")
   extra=$(magick_extra)
   wanted+=("${extra:-libmagickcore-<version>-extra}")
 }
