@@ -28,9 +28,11 @@ for arg in "$@"; do
   esac
 done
 
+# Current names on both releases (pkg-config and freeglut3-dev are
+# transitional packages there for pkgconf and libglut-dev).
 play=(
-  g++ cmake make pkg-config
-  libgl-dev libglu1-mesa-dev freeglut3-dev
+  g++ cmake make pkgconf
+  libgl-dev libglu1-mesa-dev libglut-dev
   libgl1-mesa-dri
 )
 test=(
