@@ -42,13 +42,17 @@ test=(
   lintian dpkg-dev appstream desktop-file-utils
 )
 
+# (Both read the whole answer before matching: grep -q stopping early would
+# fail the pipeline under pipefail.)
 installed() {
-  dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q '^install ok installed$'
+  [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }
 
 # Whether apt knows an installable version of the package.
 available() {
-  apt-cache policy "$1" 2>/dev/null | grep -q '^ *Candidate: [^(]'
+  local policy
+  policy=$(apt-cache policy "$1" 2>/dev/null)
+  grep -q '^ *Candidate: [^(]' <<<"$policy"
 }
 
 # The major version of the release's default clang: of the installed clang
