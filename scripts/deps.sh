@@ -111,10 +111,16 @@ if [ "$list_only" = yes ]; then
 fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# Playing needs no recommended extras (documentation, other compilers); the
+# test tools are installed as Debian means them to be used, with their
+# recommends (ImageMagick's and Xvfb's fonts and helpers among them).
+install=(apt-get install)
+[ "$test_group" = yes ] || install+=(--no-install-recommends)
+
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
   if ! command -v sudo >/dev/null 2>&1; then
-    echo "$me: missing Debian packages and no sudo to install them; as root run: su -c 'apt-get update && apt-get install ${missing[*]}'" >&2
+    echo "$me: missing Debian packages and no sudo to install them; as root run: su -c 'apt-get update && ${install[*]} ${missing[*]}'" >&2
     exit 1
   fi
   sudo=(sudo)
@@ -132,12 +138,4 @@ for p in "${missing[@]}"; do
     exit 1
   fi
 done
-
-# Playing needs no recommended extras (documentation, other compilers); the
-# test tools are installed as Debian means them to be used, with their
-# recommends (ImageMagick's and Xvfb's fonts and helpers among them).
-if [ "$test_group" = yes ]; then
-  "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
-else
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"${sudo[@]}" "${install[@]}" -y -qq "${missing[@]}"
