@@ -8,9 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/deps.sh
+bash scripts/deps.sh --test
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DDEW_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=ON >/dev/null
 cmake --build build-bench -j2 --target dew_bench dew_render_bench
 
 echo "== core: world tick, flock tick, level construction"

@@ -13,9 +13,11 @@ case "$seconds" in
   '' | *[!0-9]*) echo "usage: $0 [seconds]" >&2; exit 2 ;;
 esac
 
-cxx=${CXX_FUZZ:-clang++-14}
+# The release's default clang, whose libFuzzer comes with the compiler
+# runtime package of the same version; both installed by deps.sh --test.
+cxx=${CXX_FUZZ:-clang++}
 if ! command -v "$cxx" >/dev/null; then
-  echo "fuzz.sh: $cxx not found (Debian packages clang-14 and libclang-rt-14-dev)" >&2
+  echo "fuzz.sh: $cxx not found (bash scripts/deps.sh --test installs clang and its runtime)" >&2
   exit 1
 fi
 

@@ -1,26 +1,49 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Plays the real game in a private Xvfb and saves two screenshots for the
-# README: docs/title.png (the first title page) and docs/play.png (first-person
-# play after a few steps and a turn). Also the way to see the game on a
-# machine without a display.
+# Plays the real game in a private Xvfb and saves two screenshots: title.png
+# (the first title page) and play.png (first-person play after a few steps
+# and a turn). Also the way to see the game on a machine without a display.
 #
-# Usage: scripts/screenshots.sh [build-folder]   (default: build)
-# Builds the game in that folder first if needed.
+# Usage: scripts/screenshots.sh [--build DIR] [--update-docs | FOLDER]
+#   FOLDER         where the pictures go (default: a new folder under /tmp,
+#                  printed at the end)
+#   --update-docs  write them into docs/, the README's pictures
+#   --build DIR    the build folder of the game (default: build); the game is
+#                  configured there if needed (without tests and benchmarks)
+#                  and brought up to date
+# Needs Xvfb, xdotool and ImageMagick: bash scripts/deps.sh --test
 set -Eeuo pipefail
 trap 'echo "screenshots.sh: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-build}
+usage="usage: scripts/screenshots.sh [--build DIR] [--update-docs | FOLDER]"
+build=build
+out=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build)
+      [ $# -ge 2 ] || { echo "$usage" >&2; exit 2; }
+      build=$2
+      shift 2 ;;
+    --update-docs) [ -z "$out" ] || { echo "$usage" >&2; exit 2; }; out=$repo/docs; shift ;;
+    -*) echo "$usage" >&2; exit 2 ;;
+    *) [ -z "$out" ] || { echo "$usage" >&2; exit 2; }; out=$1; shift ;;
+  esac
+done
 case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 
 # shellcheck source=xsession.sh
 . "$repo/scripts/xsession.sh"
 e2e_require_tools
-
-if [ ! -x "$build/dewgatherer" ] || [ ! -r "$build/floor.ppm" ] || [ ! -r "$build/bricks.ppm" ]; then
-  cmake -S "$repo" -B "$build" >/dev/null
-  cmake --build "$build" --target dewgatherer -j2
+if [ -z "$out" ]; then
+  out=$(mktemp -d /tmp/dewgatherer-screenshots.XXXXXX)
 fi
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+if [ ! -r "$build/CMakeCache.txt" ]; then
+  cmake -S "$repo" -B "$build" -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" --target dewgatherer -j2 >/dev/null
 
 e2e_setup
 e2e_start_xvfb
@@ -50,10 +73,9 @@ wait_panel() {
   e2e_wait_panel "$win" "$1" 60 || e2e_die "the message panel did not $([ "$1" = yes ] && echo appear || echo go away)"
 }
 
-mkdir -p "$repo/docs"
 wait_panel yes
 settle
-e2e_png "$win" "$repo/docs/title.png"
+e2e_png "$win" "$out/title.png"
 
 e2e_key "$win" Return Return Return
 wait_panel no
@@ -69,11 +91,11 @@ for turn in 1 2 3 4 5 6 7 8 9; do
   sky=$(e2e_count "$E2E_TMP/view.ppm" 0 0 299 149 'r >= 127 && r <= 131 && g >= 189 && g <= 193 && b >= 252')
   if [ "$sky" -gt "$best" ]; then
     best=$sky
-    e2e_png "$win" "$repo/docs/play.png"
+    e2e_png "$win" "$out/play.png"
   fi
 done
 
 e2e_key "$win" Escape
 e2e_wait_exit "$gamepid" 60
 [ "$E2E_RC" = "0" ] || e2e_die "the game ended with status $E2E_RC"
-echo "Saved docs/title.png and docs/play.png"
+echo "Saved $out/title.png and $out/play.png"

@@ -6,14 +6,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/deps.sh
+bash scripts/deps.sh --test
 
 jobs=$(nproc)
+# Tests and benchmarks are required here, so a missing package fails the run
+# at once instead of leaving them out.
+parts=(-DDEW_BUILD_TESTS=ON -DDEW_BUILD_BENCH=ON)
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
 echo "== build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${parts[@]}" >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
 (cd build && ctest --output-on-failure -j"$jobs") | tee -a "$log"
@@ -21,7 +24,7 @@ echo "== tests"
 # The whole suite again, built with AddressSanitizer and UndefinedBehavior-
 # Sanitizer: any report fails the test that caused it.
 echo "== sanitizer build"
-cmake -S . -B build-asan -DDEW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake -S . -B build-asan -DDEW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug "${parts[@]}" >/dev/null
 cmake --build build-asan -j"$jobs"
 echo "== tests in the sanitizer build"
 (cd build-asan &&
