@@ -17,7 +17,7 @@ case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 # shellcheck source=xsession.sh
 . "$repo/scripts/xsession.sh"
 e2e_require_tools
-command -v valgrind >/dev/null || e2e_die "valgrind is missing (bash scripts/deps.sh installs it)"
+command -v valgrind >/dev/null || e2e_die "valgrind is missing (bash scripts/deps.sh --test installs it)"
 
 echo "== Debug build of the game in $build"
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF >/dev/null
