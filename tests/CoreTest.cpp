@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The game's logic: maze generator, player motion, flock, bullets, droplets,
-// the world's rules, the controller's screens and commands, determinism.
+// the world's rules, the controller's screens and commands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -145,9 +145,7 @@ TEST(Player, BlockedStepsAreHalvedUntilTheyFitOrVanish)
         p.behave(g.maze);
         EXPECT_NEAR(c[2] == 90 ? p.pos.x - c[0] : p.pos.y - c[1], c[4], 1e-6)
             << c[0] << "," << c[1] << " at " << c[3];
-        EXPECT_FLOAT_EQ(p.movingForward, 0.8f * c[3]);
     }
-    EXPECT_EQ(p.pos.y, 5.5f + (float)std::cos(90 * 3.1415 / 180) * 3) << "3.1415, not pi";
 }
 
 // Two birds flying +y at 0.1, dx apart after the move, in a box too wide to wrap.
@@ -311,7 +309,8 @@ TEST(MazeGameState, BuildAndFirstTickDrawInTheGamesOrder)
         srand(seed);
         MazeGameState w(&ctrl);
         ASSERT_EQ(std::memcmp(&w.maze, &ref, sizeof ref), 0) << "seed " << seed;
-        EXPECT_TRUE(same(w.thingy.pos, Vector3f(wx + 0.5f, wy + 0.5f, 0.5f)));
+        EXPECT_TRUE(same(w.thingy.pos, Vector3f(wx + 0.5f, wy + 0.5f, 0.5f)) &&
+            same(w.player.pos, Vector3f(1.5f, 1.5f, 0)) && w.player.yaw == 0);
         for (int b = 0; b < 200; b++) { // position x, y, z, then velocity x, y, z
             const int* q = &r[6 * b];
             Vector3f pos =

@@ -79,11 +79,6 @@ std::vector<Key> botKeys(const MazeGameControl& control)
 
 namespace {
 
-bool finite(const Vector3f& v)
-{
-    return std::isfinite(v.x + v.y + v.z);
-}
-
 // Whether the cell under (x, y) is solid; positions off the grid are open.
 bool solid(Labyrinth& maze, float x, float y)
 {
@@ -105,10 +100,8 @@ const char* brokenRule(MazeGameState& w, const Vector3f& from)
                                                                       : wall || (floor && !outer)))
                 return "a cell holds a value the rules never put there";
         }
-    if (!finite(p.pos) || !std::isfinite(p.yaw + p.movingForward + p.turningYaw))
-        return "the player's numbers are not finite";
-    if (solid(w.maze, p.pos.x, p.pos.y))
-        return "the player stands in a wall";
+    if (!std::isfinite(p.pos.x + p.pos.y + p.yaw) || solid(w.maze, p.pos.x, p.pos.y))
+        return "the player is lost or stands in a wall";
     // A step of a whole unit or more passes no wall, though it may graze a corner.
     Vector3f step = p.pos - from;
     for (int k = 0; step.norm() >= 1.001f && k <= 100; k++) {
@@ -117,20 +110,16 @@ const char* brokenRule(MazeGameState& w, const Vector3f& from)
         if (solid(w.maze, q.x, q.y) && fx < 0.45f && fy < 0.45f)
             return "a long step passed through a wall";
     }
-    if (p.canViewMap != (p.dropsCaught >= 10) || p.canShoot == w.thingy.alive)
-        return "a flag disagrees with the droplets caught or the pick-up";
-    for (int k = 0; k < w.boids.count(); k++)
-        if (!finite(w.boids[k].pos) || !finite(w.boids[k].v))
-            return "a bird's numbers are not finite";
     for (int k = 0; k < w.drops.count(); k++)
         if (w.drops[k].frame > 28 || !(w.drops[k].pos.z >= 0))
             return "a droplet lived past the floor";
-    // Every cell a bullet was tested in is open still (walls never reopen as
-    // walls), and so was each one before: those cells lie on its track back
-    // to where it was fired, which never left the limit square.
+    // A bullet lives only while every cell it was tested in was open, and an
+    // open cell never turns back into a wall: the cells on its track back to
+    // where it was fired are all open now, and the track stays inside the
+    // limit square.
     for (int k = 0; k < w.bullets.count(); k++) {
         const PointObject& b = w.bullets[k];
-        if (!finite(b.pos) || b.pos.z != 0.3f)
+        if (b.pos.z != 0.3f)
             return "a bullet left its height";
         for (int t = 1; t <= b.frame; t++) {
             Vector3f q = b.pos - b.v * (float)t;
@@ -160,8 +149,6 @@ std::string playTick(MazeGameControl& control, const std::vector<Key>& keys)
         broken << "a tick ran on screen " << status;
     else if (w.player.dropsCaught - caught != 0 && w.player.dropsCaught - caught != 1)
         broken << "one tick caught " << w.player.dropsCaught - caught << " droplets";
-    else if (control.gameStatus == EMapView && !w.player.canViewMap)
-        broken << "the map shows before 10 droplets";
     else
         broken << brokenRule(w, from);
     if (!broken.str().empty())
