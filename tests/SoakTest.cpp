@@ -19,6 +19,12 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+const int kTicks = 10000; // the sanitizer build runs several times slower
+#else
+const int kTicks = 20000;
+#endif
+
 int fromEnv(const char* name, int fallback)
 {
     const char* value = std::getenv(name);
@@ -39,7 +45,7 @@ TEST_P(Soak, RandomKeysAndBotPlayKeepTheRules)
     control.init();
     bool bot = false;
     int left = 0, games = 0;
-    const int ticks = fromEnv("DEW_SOAK_TICKS", 20000);
+    const int ticks = fromEnv("DEW_SOAK_TICKS", kTicks);
     for (int t = ticks; t > 0; t--) {
         const Player& p = control.gameState->player;
         if (--left <= 0)
