@@ -72,8 +72,7 @@ TEST(FlockEquivalence, SeedsDenseClustersEdgesAndSmallFlocksMatchBitForBit)
         int ticks;
         bool placeEdges;
     };
-    const Case cases[] = {{1, 200, 0, 600, false}, {7, 200, 0, 600, false}, {20240607, 200, 0, 600, false},
-        {3, 200, 1.5f, 400, false}, {11, 200, 1.5f, 400, false}, {5, 200, 0, 500, true},
+    const Case cases[] = {{1, 200, 0, 600, false}, {3, 200, 1.5f, 400, false}, {5, 200, 0, 500, true},
         {100, 0, 0, 10, false}, {101, 1, 0, 100, false}, {117, 17, 0.5f, 300, false}};
     for (const Case& cs : cases) {
         srand(cs.seed);

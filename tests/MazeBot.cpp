@@ -2,6 +2,7 @@
 #include "MazeBot.h"
 
 #include <cmath>
+#include <sstream>
 
 #include "MazeGameControl.h"
 #include "MazeGameState.h"
@@ -74,4 +75,83 @@ std::vector<Key> botKeys(const MazeGameControl& control)
     else if (keys.size() < 2 && std::fabs(err) < 25 && 5 * (v + 0.1f) <= room)
         keys.push_back(Key::Up);
     return keys;
+}
+
+namespace {
+
+// Whether the cell under (x, y) is solid; positions off the grid are open.
+bool solid(Labyrinth& maze, float x, float y)
+{
+    return onGrid(x, y) && maze((int)x, (int)y) > 0;
+}
+
+// The first rule the world breaks after a tick; `from` is where the player
+// stood before it.
+const char* brokenRule(MazeGameState& w, const Vector3f& from)
+{
+    const Player& p = w.player;
+    for (int i = -1; i <= 17; i++)
+        for (int j = -1; j <= 17; j++) {
+            int v = w.maze(i, j);
+            bool ring = i < 0 || j < 0 || i > 16 || j > 16, outer = i % 16 == 0 || j % 16 == 0;
+            bool wall = v == 1 || (v >= 5 && v <= 8), floor = v == 0 || v == -2 || v == -7;
+            if (!(p.dropsCaught >= 30 && j == 15 && (i == 15 || i == 16) ? v == -3
+                    : ring                                            ? v == 0
+                                                                      : wall || (floor && !outer)))
+                return "a cell holds a value the rules never put there";
+        }
+    if (!std::isfinite(p.pos.x + p.pos.y + p.yaw) || solid(w.maze, p.pos.x, p.pos.y))
+        return "the player is lost or stands in a wall";
+    // A step of a whole unit or more passes no wall, though it may graze a corner.
+    Vector3f step = p.pos - from;
+    for (int k = 0; step.norm() >= 1.001f && k <= 100; k++) {
+        Vector3f q = from + step * (k / 100.0f);
+        float fx = std::fabs(q.x - std::floor(q.x) - 0.5f), fy = std::fabs(q.y - std::floor(q.y) - 0.5f);
+        if (solid(w.maze, q.x, q.y) && fx < 0.45f && fy < 0.45f)
+            return "a long step passed through a wall";
+    }
+    for (int k = 0; k < w.drops.count(); k++)
+        if (w.drops[k].frame > 28 || !(w.drops[k].pos.z >= 0))
+            return "a droplet lived past the floor";
+    // A bullet lives only while every cell it was tested in was open, and an
+    // open cell never turns back into a wall: the cells on its track back to
+    // where it was fired are all open now, and the track stays inside the
+    // limit square.
+    for (int k = 0; k < w.bullets.count(); k++) {
+        const PointObject& b = w.bullets[k];
+        if (b.pos.z != 0.3f)
+            return "a bullet left its height";
+        for (int t = 1; t <= b.frame; t++) {
+            Vector3f q = b.pos - b.v * (float)t;
+            float fx = q.x - std::floor(q.x), fy = q.y - std::floor(q.y);
+            bool edge = fx < 0.002f || fx > 0.998f || fy < 0.002f || fy > 0.998f;
+            if (!edge && (solid(w.maze, q.x, q.y) || q.x <= -17 || q.x >= 34 || q.y <= -17 || q.y >= 34))
+                return "a bullet flew on past a wall or the limit square";
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+std::string playTick(MazeGameControl& control, const std::vector<Key>& keys)
+{
+    for (Key k : keys)
+        pressKey(control, k);
+    const MazeGameStatus status = control.gameStatus;
+    const bool play = status == EFirstPersonView || status == EMapView;
+    const Vector3f from = control.gameState->player.pos;
+    const int frame = control.frame, caught = control.gameState->player.dropsCaught;
+    control.cycle();
+    MazeGameState& w = *control.gameState;
+    std::ostringstream broken;
+    if (control.frame != frame + play || (!play && control.gameStatus != status))
+        broken << "a tick ran on screen " << status;
+    else if (w.player.dropsCaught - caught != 0 && w.player.dropsCaught - caught != 1)
+        broken << "one tick caught " << w.player.dropsCaught - caught << " droplets";
+    else
+        broken << brokenRule(w, from);
+    if (!broken.str().empty())
+        broken << ", at frame " << control.frame;
+    return broken.str();
 }

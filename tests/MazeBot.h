@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <string>
 #include <vector>
 
 class MazeGameControl;
@@ -15,3 +16,7 @@ void pressKey(MazeGameControl& control, Key key);
 // coming tick. It confirms every message, runs under falling droplets until it
 // has 30, then walks out through the portal. It never calls rand().
 std::vector<Key> botKeys(const MazeGameControl& control);
+
+// Presses the keys, runs one tick and checks the world against the rules that
+// hold after every tick of every game: what is broken, or "" when none is.
+std::string playTick(MazeGameControl& control, const std::vector<Key>& keys);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The image reader on header layouts, on files written by ImageMagick, netpbm
-// and a shell, on broken files, and on the texture files the build generates.
+// and a shell, and on broken files.
 
 #include "PPMImage.h"
 
@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -127,17 +126,6 @@ TEST(PPMImage, RefusesEveryBadFileWithOneLine)
     for (const auto& file : bad)
         EXPECT_EQ(outcome(write("bad.ppm", file.bytes)), scratch.dir + "bad.ppm: " + file.message + "\n");
     EXPECT_EQ(outcome(scratch.dir + "none"), scratch.dir + "none: No such file or directory\n");
-}
-
-TEST(PPMImage, GeneratedTexturesHaveMaximum255AndWidthsDivisibleBy4)
-{
-    for (const std::string file : {DEW_TEXTURE_DIR "/floor.ppm", DEW_TEXTURE_DIR "/bricks.ppm"}) {
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), {}}, got = outcome(file);
-        // The pixels read are all the bytes after the maximum's line.
-        EXPECT_EQ(got.substr(got.find(' ') + 1), bytes.substr(bytes.find("\n255\n") + 5)) << file;
-        EXPECT_EQ(std::stoi(got) % 4, 0) << got.substr(0, 9);
-    }
 }
 
 } // namespace
