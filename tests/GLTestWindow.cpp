@@ -22,11 +22,11 @@ extern "C" const char* __lsan_default_suppressions()
 
 static pid_t xvfbPid = -1;
 
-bool GLTestWindow::open(std::string& error)
+bool GLTestWindow::startServer(std::string& error)
 {
     int fds[2] = {-1, -1};
     pid_t pid = pipe(fds) == 0 ? fork() : -1;
-    if (pid == 0) { // Xvfb picks a free display, writes its number to the pipe, dies with the test
+    if (pid == 0) { // Xvfb picks a free display and writes its number to the pipe
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(::open("/dev/null", O_WRONLY), 2);
         std::string fd = std::to_string(fds[1]);
@@ -43,7 +43,13 @@ bool GLTestWindow::open(std::string& error)
         return false;
     }
     xvfbPid = pid;
-    setenv("DISPLAY", display.c_str(), 1);
+    return setenv("DISPLAY", display.c_str(), 1) == 0;
+}
+
+bool GLTestWindow::open(std::string& error)
+{
+    if (!startServer(error))
+        return false;
     int argc = 1;
     char* argv[] = {(char*)"gltest", nullptr};
     glutInit(&argc, argv);
