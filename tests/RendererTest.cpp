@@ -53,7 +53,8 @@ bool openWithWhiteImages()
     std::string error;
     if (!GLTestWindow::open(error))
         return false;
-    std::filesystem::path here = std::filesystem::current_path(), dir = "/tmp/dew-render-" + std::to_string(getpid());
+    std::filesystem::path here = std::filesystem::current_path(),
+                          dir = "/tmp/dew-render-" + std::to_string(getpid());
     std::filesystem::create_directory(dir);
     for (const char* name : {"floor.ppm", "bricks.ppm"})
         std::ofstream(dir / name, std::ios::binary) << "P6\n2 2\n255\n" << std::string(12, '\xff');
@@ -139,7 +140,8 @@ double lightAt(const Vector3f& p, const Vector3f& n)
     double d = l.norm(), spot = l.z / d, dot = (n.x * l.x + n.y * l.y + n.z * l.z) / d;
     if (spot < std::cos(30 * M_PI / 180))
         spot = 0;
-    return 0.1 + 0.2 + std::max(0.0f, n.z) + spot / (1.5 + 0.5 * d + 0.1 * d * d) * (0.2 + std::max(0.0, dot));
+    return 0.1 + 0.2 + std::max(0.0f, n.z) +
+        spot / (1.5 + 0.5 * d + 0.1 * d * d) * (0.2 + std::max(0.0, dot));
 }
 
 // Fixed-function lighting, worked out per vertex: the pixels at floor corners
@@ -157,24 +159,27 @@ TEST_F(Render, TheHeadLampAndTheFirstLightLightTheFloorTheBirdsAndTheBullets)
     auto x = [](const Vector3f& e) { return 150 - 300 * e.x / e.z; };
     auto y = [](const Vector3f& e) { return 150 - 300 * e.y / e.z; };
     // Floor corners have the normal (0, 0, 1), which the cells' half-size frame doubles.
-    for (Vector3f corner : {Vector3f(9, 2, 0), Vector3f(8, 3, 0), Vector3f(10, 5, 0), Vector3f(5, 9, 0),
-             Vector3f(8, 16, 0)}) {
+    for (Vector3f corner :
+        {Vector3f(9, 2, 0), Vector3f(8, 3, 0), Vector3f(10, 5, 0), Vector3f(5, 9, 0), Vector3f(8, 16, 0)}) {
         Vector3f e = toEye(corner - eye);
         int grey = (int)std::lround(255 * std::min(1.0, lightAt(e, Vector3f(0, 2, 0))));
         EXPECT_TRUE(seen(f, x(e), y(e), {grey, grey, grey}, 2)) << corner.x << ", " << corner.y;
     }
     // The base of the shape; each corner's normal is its own direction from the centre.
-    const Vector3f base[3] = {Vector3f(-0.5f, -0.5f, -0.5f), Vector3f(0.5f, -0.5f, -0.5f), Vector3f(0, -0.5f, 0.5f)};
+    const Vector3f base[3] = {
+        Vector3f(-0.5f, -0.5f, -0.5f), Vector3f(0.5f, -0.5f, -0.5f), Vector3f(0, -0.5f, 0.5f)};
     struct {
         const PointObject& thing;
         float size;
         Vector3f colour;
-    } shapes[] = {{world().boids[0], 0.1f, Vector3f(0, 0, 0.5f)}, {world().bullets[0], 0.05f, Vector3f(1, 0, 0)}};
+    } shapes[] = {
+        {world().boids[0], 0.1f, Vector3f(0, 0, 0.5f)}, {world().bullets[0], 0.05f, Vector3f(1, 0, 0)}};
     for (auto& s : shapes) {
         Vector3f lit, mid = toEye(s.thing.pos - eye);
         for (const Vector3f& c : base) {
             double light = lightAt(toEye(s.thing.pos + c * s.size - eye), toEye(c / c.norm()));
-            lit = lit + Vector3f(std::min(1.0, light * s.colour.x), 0, std::min(1.0, light * s.colour.z)) * 85;
+            lit =
+                lit + Vector3f(std::min(1.0, light * s.colour.x), 0, std::min(1.0, light * s.colour.z)) * 85;
             mid = mid + toEye(c * (s.size / 3));
         }
         Rgb want = {(int)std::lround(lit.x), 0, (int)std::lround(lit.z)};
@@ -263,8 +268,8 @@ TEST_F(Render, MessageScreensVeilTheSceneUnderTheirHeadingPromptAndWords)
         // Half sky, half white inside; plain sky outside; a white border.
         EXPECT_TRUE(seen(game, 35, 240, {192, 223, 254}, 2) && seen(game, 265, 160, {192, 223, 254}, 2));
         EXPECT_TRUE(seen(game, 26, 240, kSky, 1) && seen(game, 285, 200, kSky, 1));
-        EXPECT_TRUE(seen(game, 30, 100, kWhite) && seen(game, 270, 200, kWhite) && seen(game, 100, 50, kWhite) &&
-            seen(game, 200, 250, kWhite));
+        EXPECT_TRUE(seen(game, 30, 100, kWhite) && seen(game, 270, 200, kWhite) &&
+            seen(game, 100, 50, kWhite) && seen(game, 200, 250, kWhite));
         glClearColor(1, 1, 1, 1); // the panel's projection and state are still set
         glClear(GL_COLOR_BUFFER_BIT);
         glColor3f(0, 0, 0);
