@@ -21,7 +21,7 @@ extern "C" const char* __lsan_default_suppressions()
 
 static pid_t xvfbPid = -1;
 
-bool GLTestWindow::startServer(std::string& error)
+bool GLTestWindow::open(std::string& error)
 {
     int fds[2] = {-1, -1};
     pid_t pid = pipe(fds) == 0 ? fork() : -1;
@@ -42,13 +42,7 @@ bool GLTestWindow::startServer(std::string& error)
         return false;
     }
     xvfbPid = pid;
-    return setenv("DISPLAY", display.c_str(), 1) == 0;
-}
-
-bool GLTestWindow::open(std::string& error)
-{
-    if (!startServer(error))
-        return false;
+    setenv("DISPLAY", display.c_str(), 1);
     int argc = 1;
     char* argv[] = {(char*)"gltest", nullptr};
     glutInit(&argc, argv);
