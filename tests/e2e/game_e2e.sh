@@ -80,10 +80,12 @@ done
 if shown in_play; then pass "Enter on the third page starts play"; else fail "the panel stays after the third page"; fi
 
 # One key event turns about 20 degrees or walks 0.457 to 0.5 units (the more
-# so the more events share a tick); each step waits for its outcome.
+# so the more events share a tick); each step waits for its outcome, and
+# none follows a failed one.
 step() {
   local key=$1 times=$2
   shift 2
+  [ "$failed" -eq 0 ] || return 0
   e2e_key "$win" $(yes "$key" | head -n "$times")
   if shown "$@" 2>/dev/null; then pass "$key x$times: $*"; else fail "$key x$times: not $* ($("$@" "$E2E_TMP/shot.ppm" 2>&1))"; fi
 }
