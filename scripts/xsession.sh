@@ -125,17 +125,6 @@ function load(file,   n, tok, i, v, k) {
     img[file, i % W, int(i / W)] = v[4 + 3 * i] " " v[5 + 3 * i] " " v[6 + 3 * i]
 }'
 
-# e2e_pixel FILE X Y: prints "R G B" of the pixel at (X, Y), from the top left.
-e2e_pixel() {
-  awk -v f="$1" -v x="$2" -v y="$3" "$E2E_AWK_LOAD"'
-    BEGIN { load(f); print img[f, x, y] }'
-}
-
-# e2e_size FILE: prints "W H".
-e2e_size() {
-  awk 'NR == 1 { next } /^#/ { next } { print $1, $2; exit }' "$1"
-}
-
 # e2e_count FILE X0 Y0 X1 Y1 CONDITION: how many pixels of the rectangle
 # (inclusive corners) satisfy the awk CONDITION on r, g and b.
 e2e_count() {

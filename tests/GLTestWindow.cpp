@@ -5,16 +5,15 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <link.h>
+#include <glob.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-// Mesa's driver keeps allocations for the life of the process; kept loaded
-// (see open), they carry its name in the sanitizer build's leak report.
+// Mesa's driver keeps allocations for the life of the process; kept loaded to
+// the end (see open), they carry its name in the sanitizer build's leak report.
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:_dri.so\nleak:libgallium\n";
@@ -26,7 +25,7 @@ bool GLTestWindow::open(std::string& error)
 {
     int fds[2] = {-1, -1};
     pid_t pid = pipe(fds) == 0 ? fork() : -1;
-    if (pid == 0) { // Xvfb picks a free display, writes its number to the pipe, dies with the test
+    if (pid == 0) { // Xvfb picks a free display and writes its number to the pipe
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(::open("/dev/null", O_WRONLY), 2);
         std::string fd = std::to_string(fds[1]);
@@ -53,17 +52,12 @@ bool GLTestWindow::open(std::string& error)
     glutDisplayFunc([] {});
     for (int k = 0; k < 10; k++) // lets the window map and the default reshape set the viewport
         glutMainLoopEvent();
-    std::vector<std::string> driver;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void* names) {
-            if (info->dlpi_name &&
-                (strstr(info->dlpi_name, "_dri.so") || strstr(info->dlpi_name, "libgallium")))
-                static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
-            return 0;
-        },
-        &driver);
-    for (const std::string& lib : driver)
-        dlopen(lib.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+    glob_t driver{};
+    glob("/usr/lib/*/dri/swrast_dri.so", 0, nullptr, &driver);
+    glob("/usr/lib/*/libgallium*.so", GLOB_APPEND, nullptr, &driver);
+    for (size_t k = 0; k < driver.gl_pathc; k++)
+        dlopen(driver.gl_pathv[k], RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+    globfree(&driver);
     return true;
 }
 

@@ -23,8 +23,9 @@ struct Frame {
 };
 
 namespace GLTestWindow {
-// Starts Xvfb, points DISPLAY at it and opens an RGB, double-buffered window
-// with depth, as the game does; on failure returns false with the reason.
+// Starts Xvfb on a free display, dying with this process, and points DISPLAY
+// at it; then opens an RGB, double-buffered window with depth, as the game
+// does. On failure returns false with the reason.
 bool open(std::string& error);
 void close(); // destroys the window and stops the server
 Frame readBackBuffer();
