@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "HeapCount.h"
 #include "MazeGameControl.h"
 #include "MazeGameState.h"
 #include "MiscObjects.h"
@@ -86,6 +87,7 @@ void BM_WorldTick(benchmark::State& state)
 {
     static GameInPlay game;
     CallTimes times;
+    const long allocations = heapAllocations();
     for (auto _ : state) {
         Clock::time_point start = Clock::now();
         game.tick();
@@ -93,6 +95,8 @@ void BM_WorldTick(benchmark::State& state)
     }
     times.report(state);
     state.counters["birds"] = game.control.gameState->boids.count();
+    // Only a new high of droplets or bullets grows their storage.
+    state.counters["allocs_per_tick"] = double(heapAllocations() - allocations) / state.iterations();
 }
 BENCHMARK(BM_WorldTick)->Repetitions(5)->ReportAggregatesOnly(true);
 

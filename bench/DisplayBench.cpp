@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "GLTestWindow.h"
+#include "HeapCount.h"
 #include "MazeGameControl.h"
 #include "MazeGameRenderer.h"
 #include "MazeGameState.h"
@@ -156,6 +157,7 @@ void BM_Frame(benchmark::State& state)
     s->renderer.render(s->control);
     glutSwapBuffers();
     glFinish();
+    const long allocations = heapAllocations();
     for (auto _ : state) {
         s->renderer.render(s->control);
         if (swap)
@@ -165,6 +167,7 @@ void BM_Frame(benchmark::State& state)
     }
     glFinish();
     state.counters["fps"] = benchmark::Counter((double)state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["allocs_per_frame"] = double(heapAllocations() - allocations) / state.iterations();
     state.counters["birds"] = s->control.gameState->boids.count();
 }
 

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "GLTestWindow.h"
+#include "GLTextureHelper.h"
 #include "MazeGameRenderer.h"
 #include "MazeGameState.h"
 
@@ -48,19 +49,26 @@ int count(const Frame& f, int x0, int y0, int x1, int y1, const Rgb& want, int t
 
 MazeGameRenderer renderer;
 
-// The renderer, reading plain white floor and wall images from a folder of their own.
-bool openWithWhiteImages(std::string& error)
+// Runs f in a scratch folder that holds the given floor and wall images, as the game's working directory.
+template <class F> bool withImages(const std::string& floor, const std::string& bricks, F f)
 {
     namespace fs = std::filesystem;
     fs::path here = fs::current_path(),
              dir = fs::temp_directory_path() / ("dew-render-" + std::to_string(getpid()));
     fs::create_directory(dir);
-    for (const char* name : {"floor.ppm", "bricks.ppm"})
-        std::ofstream(dir / name) << "P6\n2 2\n255\n" << std::string(12, '\xff');
+    std::ofstream(dir / "floor.ppm", std::ios::binary) << floor;
+    std::ofstream(dir / "bricks.ppm", std::ios::binary) << bricks;
     fs::current_path(dir);
-    bool open = GLTestWindow::open(error) && (renderer.init(), true);
+    bool ok = f();
     fs::current_path(here);
-    return fs::remove_all(dir) && open;
+    return fs::remove_all(dir) && ok;
+}
+
+// The renderer, reading plain white floor and wall images.
+bool openWithWhiteImages(std::string& error)
+{
+    const std::string white = "P6\n2 2\n255\n" + std::string(12, '\xff');
+    return withImages(white, white, [&] { return GLTestWindow::open(error) && (renderer.init(), true); });
 }
 
 class Render : public ::testing::Test {
@@ -136,6 +144,33 @@ double lightAt(const Vector3f& p, const Vector3f& n)
 
 // Fixed-function lighting, worked out per vertex, shows at the pixels of floor
 // corners within 2 of 255, and of the small shapes within 3.
+// Rows of 6 bytes (not a multiple of 4) upload unpadded, first row first, sampled by the nearest texel;
+// the upload releases the pixel buffers, so freeing them again frees nothing twice.
+TEST_F(Render, TexturesUploadAsReadAndBindByName)
+{
+    const std::string floor = "\xc8\x0a\x14\x1e\xd2\x28\x32\x3c\xdc\xe6\xf0\x46", wall = "\x11\x22\x33";
+    GLTextureHelper helper;
+    ASSERT_TRUE(withImages("P6\n2 2\n255\n" + floor, "P6\n1 1\n255\n" + wall, [&] {
+        helper.loadImages();
+        return true;
+    }));
+    helper.GlGenTextures();
+    std::string texels(12, '\0');
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, &texels[0]);
+    EXPECT_EQ(texels.substr(0, 3), wall); // the last one uploaded stays bound
+    helper.GlSetTexture(ETextureFloor);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, &texels[0]);
+    EXPECT_EQ(texels, floor);
+    GLint filters[2] = {0, 0};
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && filters[0] == GL_NEAREST && filters[1] == GL_NEAREST);
+    helper.GlSetNoTexture();
+    helper.freeImages();
+    helper.GlDeleteTextures();
+}
+
 TEST_F(Render, TheHeadLampAndTheFirstLightLightTheFloorTheBirdsAndTheBullets)
 {
     Player& p = world().player;
