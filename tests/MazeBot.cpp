@@ -79,8 +79,9 @@ std::string playTick(MazeGameControl& control, const std::vector<Key>& keys)
                            : !(v == 1 || (v >= 5 && v <= 8) || (inner && (v == 0 || v == -2 || v == -7))))
                 return "a cell holds a value the rules never put there";
         }
-    if (!std::isfinite(p.pos.x + p.pos.y + p.yaw) ||
-        (onGrid(p.pos.x, p.pos.y) && w.maze((int)p.pos.x, (int)p.pos.y) > 0))
+    // The game is won on the step out through the portal: the player never reaches the ring, let alone beyond.
+    if (!std::isfinite(p.pos.x + p.pos.y + p.yaw) || !onGrid(p.pos.x, p.pos.y) ||
+        w.maze((int)p.pos.x, (int)p.pos.y) > 0)
         return "the player is lost or stands in a wall";
     for (int k = 0; k < w.drops.count(); k++)
         if (w.drops[k].frame > 28 || !(w.drops[k].pos.z >= 0))
