@@ -6,17 +6,16 @@
 
 class MazeGameControl;
 
-// The keys a person can press while playing (Escape aside).
+// The keys a person can press while playing (Escape aside), the two that
+// walk before the two that turn.
 enum class Key { Enter, Space, Up, Down, Left, Right };
 
-// Sends one key event to the controller, as the game's key callbacks do.
-void pressKey(MazeGameControl& control, Key key);
-
-// A test player: reads the screen and returns at most two key events for the
-// coming tick. It confirms every message, runs under falling droplets until it
-// has 30, then walks out through the portal. It never calls rand().
+// A test player: reads the screen and returns the key events for the coming
+// tick. It confirms every message, runs under falling droplets until it has
+// 30, then walks out through the portal. It never calls rand().
 std::vector<Key> botKeys(const MazeGameControl& control);
 
-// Presses the keys, runs one tick and checks the world against the rules that
-// hold after every tick of every game: what is broken, or "" when none is.
+// Presses the keys as the game's key callbacks do, runs one tick and checks
+// the world against the rules that hold after every tick of every game: what
+// is broken, or "" when nothing is.
 std::string playTick(MazeGameControl& control, const std::vector<Key>& keys);
