@@ -12,7 +12,13 @@ cd "$(dirname "$0")/.."
 umask 022
 
 build=$(realpath -m "${1:-build-deb}")
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+# Outside a git checkout (a source tarball, a machine without git) the date
+# of the latest change log entry stands in for the last commit's.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) ||
+    SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
+fi
+export SOURCE_DATE_EPOCH
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 version=$(dpkg-parsechangelog -l packaging/changelog -S Version)
 maintainer=$(dpkg-parsechangelog -l packaging/changelog -S Maintainer)
