@@ -88,7 +88,7 @@ for turn in 1 2 3 4 5 6 7 8 9; do
   e2e_key "$win" Right Right
   settle
   e2e_shot "$win" "$E2E_TMP/view.ppm"
-  sky=$(e2e_count "$E2E_TMP/view.ppm" 0 0 299 149 'r >= 127 && r <= 131 && g >= 189 && g <= 193 && b >= 252')
+  sky=$(e2e_count "$E2E_TMP/view.ppm" 0 0 299 149 "$E2E_SKY")
   if [ "$sky" -gt "$best" ]; then
     best=$sky
     e2e_png "$win" "$out/play.png"

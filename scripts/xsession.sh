@@ -177,6 +177,10 @@ e2e_wait_exit() {
   if wait "$pid"; then E2E_RC=0; else E2E_RC=$?; fi
 }
 
+# The awk condition on r, g and b for the sky's blue (129, 191, 254), give or
+# take the screenshot's rounding.
+E2E_SKY='r >= 127 && r <= 131 && g >= 189 && g <= 193 && b >= 252'
+
 # e2e_panel_shown FILE: whether the screenshot shows the message panel's
 # white left border (x = 30 from y = 60 to 240).
 e2e_panel_shown() {

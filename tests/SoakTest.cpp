@@ -33,9 +33,12 @@ TEST_P(Soak, RandomKeysAndBotPlayKeepTheRules)
         if (--left <= 0)
             left = (bot = !bot) ? 300 + below(1700) : 50 + below(350);
         // Up to three random keys, or a burst of Up or Down that makes a step of a cell or more.
-        std::vector<Key> keys = bot ? botKeys(control) : std::vector<Key>(below(4));
-        for (Key& k : keys)
-            k = bot ? k : (Key)below(6);
+        std::vector<Key> keys;
+        if (bot)
+            keys = botKeys(control);
+        else
+            for (int k = below(4); k > 0; k--)
+                keys.push_back((Key)below(6));
         if (!bot && control.gameStatus >= EFirstPersonView && below(150) == 0)
             keys.assign(10 + below(8), below(3) ? Key::Up : Key::Down);
         const bool finished = control.gameStatus == EFinishMsg;

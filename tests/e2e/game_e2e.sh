@@ -49,12 +49,10 @@ shown() {
     kill -0 "$gamepid" 2>/dev/null && [ $((SECONDS - since)) -lt 60 ] || return 1
   done
 }
-sky='r >= 127 && r <= 131 && g >= 189 && g <= 193 && b >= 252'
-panel() { [ "$(e2e_count "$1" 30 60 30 240 'r < 250 || g < 250 || b < 250')" -eq 0 ]; }
-new_page() { panel "$1" && ! cmp -s "$1" "$E2E_TMP/page.ppm" && cp "$1" "$E2E_TMP/page.ppm"; }
-in_play() { ! panel "$1"; }
+new_page() { e2e_panel_shown "$1" && ! cmp -s "$1" "$E2E_TMP/page.ppm" && cp "$1" "$E2E_TMP/page.ppm"; }
+in_play() { ! e2e_panel_shown "$1"; }
 # Neither sky nor the green of a catch anywhere.
-no_sky() { [ "$(e2e_count "$1" 0 0 299 299 "$sky || (r == 0 && g == 255 && b == 0)")" -eq 0 ]; }
+no_sky() { [ "$(e2e_count "$1" 0 0 299 299 "$E2E_SKY || (r == 0 && g == 255 && b == 0)")" -eq 0 ]; }
 # wall NEAR FAR FILE: the wall ahead stands NEAR to FAR units away: its top,
 # 0.5 above the eye and the first sky up the middle column from the horizon,
 # shows 150 / distance pixels above it.
@@ -62,7 +60,7 @@ wall() {
   awk -v f="$3" -v near="$1" -v far="$2" "$E2E_AWK_LOAD"'
     BEGIN {
       load(f)
-      for (y = 149; y >= 0; y--) { split(img[f, 150, y], p, " "); r = p[1]; g = p[2]; b = p[3]; if ('"$sky"') break }
+      for (y = 149; y >= 0; y--) { split(img[f, 150, y], p, " "); r = p[1]; g = p[2]; b = p[3]; if ('"$E2E_SKY"') break }
       print "wall top at " 299 - y > "/dev/stderr"
       exit !(299 - y >= 150 + 150 / far - 1.5 && 299 - y <= 150 + 150 / near + 1.5)
     }'
