@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Labyrinth.h"
 
-#include <cstdlib>
+#include "GameRandom.h"
 
 void Labyrinth::MakeRandom()
 {
@@ -25,8 +25,8 @@ void Labyrinth::WalkMaze(int x, int y)
     while (m(x - 2, y) != 0 || m(x + 2, y) != 0 || m(x, y - 2) != 0 || m(x, y + 2) != 0) {
         int dx, dy;
         for (;;) {
-            dx = rand() % 3 - 1;
-            dy = rand() % 3 - 1;
+            dx = GameRandom::rand() % 3 - 1;
+            dy = GameRandom::rand() % 3 - 1;
             bool straight = (dx == 0) != (dy == 0);
             if (straight && m(x + 2 * dx, y + 2 * dy) != 0)
                 break;
@@ -39,8 +39,8 @@ void Labyrinth::WalkMaze(int x, int y)
 
 void Labyrinth::AddRandomSquare(int width, int height)
 {
-    int x = rand() % (15 - width) + 1;
-    int y = rand() % (15 - height) + 1;
+    int x = GameRandom::rand() % (15 - width) + 1;
+    int y = GameRandom::rand() % (15 - height) + 1;
     for (int a = 0; a < width; a++)
         for (int b = 0; b < height; b++)
             (*this)(x + a, y + b) = 0;

@@ -3,7 +3,8 @@
 #define MATHUTILS_H
 
 #include <cmath>
-#include <cstdlib>
+
+#include "GameRandom.h"
 
 // Three floats: a position, a velocity or, under their second names, three
 // angles. Every operation is single precision and component by component.
@@ -48,7 +49,7 @@ public:
     }
 
 private:
-    static float randomFraction() { return (float)((rand() % 100000) / 100000.0); }
+    static float randomFraction() { return (float)((GameRandom::rand() % 100000) / 100000.0); }
 };
 
 #endif

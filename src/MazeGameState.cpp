@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "GameRandom.h"
 #include "MazeGameControl.h"
 
 namespace {
@@ -25,9 +26,9 @@ bool withinReach(const Vector3f& p, const Player& player)
 
 void spawnDrop(Boids& boids, Drops& drops)
 {
-    if (rand() % 2 != 0)
+    if (GameRandom::rand() % 2 != 0)
         return;
-    int bird = rand() % boids.count();
+    int bird = GameRandom::rand() % boids.count();
     drops.add(PointObject(boids[bird].pos, Vector3f(0, 0, 0)));
 }
 
@@ -46,8 +47,8 @@ MazeGameState::MazeGameState(MazeGameControl* gameControl)
         maze(1, j) = 0;
     maze(1, 1) = -2;
 
-    int wx = rand() % 15 + 1;
-    int wy = rand() % 15 + 1;
+    int wx = GameRandom::rand() % 15 + 1;
+    int wy = GameRandom::rand() % 15 + 1;
     maze(wx, wy) = 0;
     thingy = MovingThingy(Vector3f(wx + 0.5f, wy + 0.5f, 0.5f));
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "GameRandom.h"
 #include "MazeGameControl.h"
 #include "MazeGameRenderer.h"
 #include "TickClock.h"
@@ -14,7 +15,7 @@ int lastTime = 0;  // milliseconds since glutInit at the last tick
 
 void init()
 {
-    srand(time(0));
+    GameRandom::srand(time(0));
     gameControl = new MazeGameControl();
     gameRenderer = new MazeGameRenderer();
     gameControl->init();
