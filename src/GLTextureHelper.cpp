@@ -5,10 +5,25 @@
 
 #include <cstdlib>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // Indexed by TextureName; opened relative to the working directory.
 const char* const textureFile[2] = {"floor.ppm", "bricks.ppm"};
+
+// A player who starts the game from Explorer has no console to read the
+// reader's line on, so on Windows the line comes in a message box as well.
+void tellPlayer(const char* line)
+{
+#ifdef _WIN32
+    MessageBoxA(nullptr, line, "Dewgatherer", MB_OK | MB_ICONERROR);
+#else
+    (void)line;
+#endif
+}
 
 }  // namespace
 
@@ -25,8 +40,9 @@ void GLTextureHelper::loadImages()
     for (int i = ETextureFloor; i <= ETextureWall; ++i) {
         PPMImage img;
         if (!img.load(textureFile[i])) {
-            // The reader has said what is wrong; a game without its
-            // textures cannot start.
+            // The reader has said what is wrong on stderr; a game without
+            // its textures cannot start.
+            tellPlayer(PPMImage::lastError());
             for (PPMImage& held : images)
                 held.free();
             images.clear();

@@ -11,12 +11,20 @@ namespace {
 // small enough that width * height * 3 stays well inside the allocator's reach.
 const long long kMaxSide = 16384;
 
-// Closes the file and writes the one line that explains the failure.
+char lastErrorLine[1024] = "";
+
+// Writes the one line that explains a failure, and keeps it.
+void* report(const char* filename, const char* problem)
+{
+    fprintf(stderr, "%s: %s\n", filename, problem);
+    snprintf(lastErrorLine, sizeof lastErrorLine, "%s: %s", filename, problem);
+    return nullptr;
+}
+
 void* fail(FILE* file, const char* filename, const char* problem)
 {
     fclose(file);
-    fprintf(stderr, "%s: %s\n", filename, problem);
-    return nullptr;
+    return report(filename, problem);
 }
 
 }  // namespace
@@ -24,10 +32,8 @@ void* fail(FILE* file, const char* filename, const char* problem)
 void* PPMImage::load(const char* filename)
 {
     FILE* file = fopen(filename, "rb");
-    if (!file) {
-        perror(filename);
-        return nullptr;
-    }
+    if (!file)
+        return report(filename, strerror(errno));
 
     // Room for 69 characters of a line and the terminator; a longer line is
     // taken as several lines.
@@ -37,11 +43,8 @@ void* PPMImage::load(const char* filename)
             return fail(file, filename, strerror(errno));
         head[0] = '\0';  // an empty file is not a PPM file either
     }
-    if (head[0] != 'P' || head[1] != '6') {
-        fclose(file);
-        fprintf(stderr, "%s: Not a raw PPM file\n", filename);
-        return nullptr;
-    }
+    if (head[0] != 'P' || head[1] != '6')
+        return fail(file, filename, "Not a raw PPM file");
 
     // Width, height and maximum value may be spread over the following lines
     // in any split; each line continues where the previous one stopped.
@@ -134,4 +137,9 @@ void* PPMImage::load(const char* filename)
     height = static_cast<int>(h);
     data = pixels;
     return data;
+}
+
+const char* PPMImage::lastError()
+{
+    return lastErrorLine;
 }

@@ -21,6 +21,10 @@ struct PPMImage {
     // problem to stderr, returns null and leaves the record unchanged.
     void* load(const char* filename);
 
+    // The line the last failed load wrote, without its newline (for a
+    // message box where there is no console); empty before any failure.
+    static const char* lastError();
+
     void free()
     {
         if (data)

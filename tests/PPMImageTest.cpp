@@ -110,4 +110,18 @@ TEST(PPMImage, ReadsFilesWrittenByImageMagickNetpbmAndAShellPipe)
     EXPECT_EQ(outcome(dir + "short"), dir + "short: Pixel data cut short: 3 of 6 bytes for 2 x 1 pixels\n");
 }
 
+// The line a failed load wrote is kept for the Windows message box: the same
+// text, without its newline, after every kind of failure.
+TEST(PPMImage, KeepsTheLineItWroteForTheMessageBox)
+{
+    const std::string file = scratch.dir + "kept.ppm";
+    for (const std::string& bytes : {std::string("P3\n1 1\n255\n1 2 3\n"), std::string("P6\n2 1\n255\nabc")}) {
+        std::ofstream(file, std::ios::binary) << bytes;
+        const std::string said = outcome(file);
+        EXPECT_EQ(std::string(PPMImage::lastError()) + "\n", said) << bytes;
+    }
+    const std::string said = outcome(scratch.dir + "none");
+    EXPECT_EQ(std::string(PPMImage::lastError()) + "\n", said);
+}
+
 } // namespace
