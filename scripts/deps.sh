@@ -3,11 +3,15 @@
 # Installs the Debian packages Dewgatherer needs, skipping those already
 # present, on Debian 12 (bookworm) and 13 (trixie).
 #
-# Usage: scripts/deps.sh [--test] [--list]
+# Usage: scripts/deps.sh [--test] [--windows] [--list]
 #   (none)   what building and playing need: the compiler, CMake, the GL, GLU
 #            and GLUT headers, and Mesa's driver that draws the picture
 #   --test   also what the tests, benchmarks, fuzzing, memcheck and the
 #            package checks need
+#   --windows  also what the Windows build (scripts/windows.sh) and its test
+#            under Wine need: MinGW-w64's C++ compiler, Wine, the tools that
+#            fetch freeglut's source, pack the zip and make the icon, and
+#            faketime, which starts the game under Wine at a fixed time
 #   --list   print the packages that are missing, on one line, and install
 #            nothing
 #
@@ -19,12 +23,14 @@ set -euo pipefail
 
 me=$(basename "$0")
 test_group=no
+windows_group=no
 list_only=no
 for arg in "$@"; do
   case "$arg" in
     --test) test_group=yes ;;
+    --windows) windows_group=yes ;;
     --list) list_only=yes ;;
-    *) echo "usage: $me [--test] [--list]" >&2; exit 2 ;;
+    *) echo "usage: $me [--test] [--windows] [--list]" >&2; exit 2 ;;
   esac
 done
 
@@ -40,6 +46,10 @@ test=(
   xvfb xdotool x11-utils imagemagick netpbm
   clang valgrind
   lintian dpkg-dev appstream desktop-file-utils
+)
+windows=(
+  g++-mingw-w64-x86-64 wine
+  dpkg-dev zip unzip imagemagick faketime
 )
 
 # (Both read the whole answer before matching: grep -q stopping early would
@@ -85,6 +95,7 @@ magick_extra() {
 # on the release resolved as far as apt-cache can.
 resolve() {
   wanted=("${play[@]}")
+  [ "$windows_group" = no ] || wanted+=("${windows[@]}")
   [ "$test_group" = yes ] || return 0
   wanted+=("${test[@]}")
   local major extra

@@ -1,0 +1,60 @@
+# SPDX-License-Identifier: MIT
+# The Windows program, cross-built for 64-bit Windows with MinGW-w64 (see
+# scripts/windows.sh), and the folder a player unzips. Included from the
+# top-level CMakeLists.txt after the game's targets.
+#
+# The program needs no DLL beyond those every Windows has: freeglut is linked
+# in statically, and so are MinGW's C++ runtime and libgcc. It opens no
+# console window, carries the game's icon and version information, and has
+# no link time stamp, so that two builds give the same bytes.
+#
+# cmake --install puts into the prefix:
+#   dewgatherer.exe, floor.ppm, bricks.ppm   the game, run in this folder
+#   README.txt, LICENSE.txt                  keys and files; the game's licence
+#   freeglut-COPYING.txt                     the licence of freeglut, linked in
+
+if(NOT DEW_BUILD_GAME)
+  return()
+endif()
+
+set(DEW_FREEGLUT_LICENSE "" CACHE FILEPATH "freeglut's licence text (COPYING in its source), shipped beside the program")
+if(NOT EXISTS "${DEW_FREEGLUT_LICENSE}")
+  message(FATAL_ERROR "The Windows build links freeglut in and ships its licence: set DEW_FREEGLUT_LICENSE to its COPYING file (scripts/windows.sh does)")
+endif()
+
+target_compile_definitions(dewrender PUBLIC FREEGLUT_STATIC)
+# The static freeglut's own needs, after it on the link line.
+target_link_libraries(dewrender PUBLIC opengl32 gdi32 winmm)
+set_target_properties(dewgatherer PROPERTIES WIN32_EXECUTABLE ON)
+target_link_options(dewgatherer PRIVATE -static -s -Wl,--no-insert-timestamp)
+
+# The icon, from the same picture as the desktop icon, at the sizes Windows
+# shows; and the version information of the file's properties.
+find_program(DEW_IMAGEMAGICK convert REQUIRED)
+set(DEW_ICON ${CMAKE_BINARY_DIR}/packaging/dewgatherer.ico)
+add_custom_command(OUTPUT ${DEW_ICON}
+  COMMAND ${DEW_IMAGEMAGICK} ${CMAKE_SOURCE_DIR}/packaging/dewgatherer.svg -background none
+    -define png:exclude-chunks=date,time -define icon:auto-resize=256,48,32,16 ${DEW_ICON}
+  DEPENDS packaging/dewgatherer.svg
+  VERBATIM)
+enable_language(RC)
+configure_file(packaging/windows/dewgatherer.rc.in ${CMAKE_BINARY_DIR}/packaging/dewgatherer.rc @ONLY)
+target_sources(dewgatherer PRIVATE ${CMAKE_BINARY_DIR}/packaging/dewgatherer.rc ${DEW_ICON})
+set_source_files_properties(${CMAKE_BINARY_DIR}/packaging/dewgatherer.rc PROPERTIES OBJECT_DEPENDS ${DEW_ICON})
+
+# Text files with Windows line ends, so that any editor shows them right.
+function(dew_windows_text source name)
+  file(READ ${source} text)
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${CMAKE_BINARY_DIR}/windows/${name} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endfunction()
+configure_file(packaging/windows/README.txt.in ${CMAKE_BINARY_DIR}/packaging/README.txt @ONLY)
+dew_windows_text(${CMAKE_BINARY_DIR}/packaging/README.txt README.txt)
+dew_windows_text(${CMAKE_SOURCE_DIR}/LICENSE LICENSE.txt)
+dew_windows_text(${DEW_FREEGLUT_LICENSE} freeglut-COPYING.txt)
+
+install(TARGETS dewgatherer RUNTIME DESTINATION .)
+install(FILES ${DEW_TEXTURE_FILES} DESTINATION .)
+install(FILES ${CMAKE_BINARY_DIR}/windows/README.txt ${CMAKE_BINARY_DIR}/windows/LICENSE.txt
+  ${CMAKE_BINARY_DIR}/windows/freeglut-COPYING.txt DESTINATION .)

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Cross-builds Dewgatherer for 64-bit Windows with MinGW-w64 and packs the
+# folder a player unzips: the program with freeglut linked in, the two
+# textures, a README and the licences. The zip's path is the last line
+# printed.
+#
+# freeglut's source comes from the Debian archive through an apt
+# configuration of this script's own (a deb-src line for the system's Debian
+# archive and release, lists and cache under the build folder), so the
+# system's apt sources stay as they are. Every file in the zip is dated from
+# SOURCE_DATE_EPOCH (the last commit's), its entries are sorted and the
+# program has no link time stamp, so two builds of one commit, in any build
+# folders, give the same zip byte for byte.
+#
+# Usage: scripts/windows.sh [build-folder]   (default: build-win)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+umask 022
+repo=$(pwd)
+me=windows.sh
+
+die() {
+  echo "$me: $*" >&2
+  exit 1
+}
+
+bash scripts/deps.sh --windows
+build=$(realpath -m "${1:-build-win}")
+version=$(sed -n 's/^project(Dewgatherer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) ||
+    SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
+fi
+jobs=$(nproc)
+toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
+# Neither the checkout's nor the build folder's path ends up in the program.
+prefix_maps="-ffile-prefix-map=$repo=. -ffile-prefix-map=$build=."
+
+# fetch_freeglut: unpacks freeglut's Debian source package into
+# $build/src and sets freeglut_src to its folder.
+fetch_freeglut() {
+  local apt="$build/apt" codename uri keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  uri=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' |
+    awk -v release="$codename" '$2 == release { print $1; exit }')
+  [ -n "$uri" ] || die "no Debian archive for the release '$codename' among the system's apt sources"
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d"
+  if [ -f "$keyring" ]; then
+    echo "deb-src [signed-by=$keyring] $uri $codename main" >"$apt/sources.list"
+  else
+    echo "deb-src $uri $codename main" >"$apt/sources.list"
+  fi
+  local options=(-o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d"
+    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User="$(id -un)")
+  echo "== freeglut's source from $uri $codename"
+  apt-get "${options[@]}" -qq update
+  rm -rf "$build/src"
+  mkdir -p "$build/src"
+  (cd "$build/src" && apt-get "${options[@]}" -qq source freeglut >/dev/null)
+  freeglut_src=$(find "$build/src" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*' | head -n 1)
+  [ -n "$freeglut_src" ] || die "apt-get source freeglut unpacked nothing into $build/src"
+}
+
+# freeglut as a static library, installed into $build/freeglut.
+build_freeglut() {
+  echo "== freeglut, static, for Windows"
+  cmake -S "$freeglut_src" -B "$build/freeglut-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$build/freeglut" -DCMAKE_C_FLAGS="$prefix_maps" \
+    -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_DEMOS=OFF \
+    -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
+  cmake --build "$build/freeglut-build" -j"$jobs" >/dev/null
+  cmake --install "$build/freeglut-build" >/dev/null
+}
+
+# The texture generator runs on this machine while the game is built.
+build_texturegen() {
+  echo "== the texture generator, for this machine"
+  cmake -S . -B "$build/host" -DDEW_BUILD_GAME=OFF -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$build/host" --target texturegen -j"$jobs" >/dev/null
+}
+
+build_game() {
+  echo "== the game, for Windows"
+  cmake -S . -B "$build/game" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_FIND_ROOT_PATH="$build/freeglut" -DCMAKE_CXX_FLAGS="$prefix_maps" \
+    -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF \
+    -DDEW_HOST_TEXTUREGEN="$build/host/texturegen" -DDEW_FREEGLUT_LICENSE="$freeglut_src/COPYING" >/dev/null
+  cmake --build "$build/game" -j"$jobs"
+}
+
+# The zip holds one folder, laid out by the game's install rules.
+pack() {
+  local name="dewgatherer-$version-win64" zip="$build/dewgatherer-$version-win64.zip"
+  rm -rf "$build/stage" "$zip"
+  cmake --install "$build/game" --prefix "$build/stage/$name" >/dev/null
+  find "$build/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+  (cd "$build/stage" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$zip" -@)
+  echo "$zip"
+}
+
+fetch_freeglut
+build_freeglut
+build_texturegen
+build_game
+pack
