@@ -12,17 +12,28 @@
 # build) the game keeps its leak check at exit, and a report is more lines on
 # stderr, which fails the test.
 #
-# Usage: game_e2e.sh path/to/dewgatherer path/to/libfixedclock.so path/to/known_seed [path/to/libasan.so]
+# With --wine, the same session runs the Windows build from its zip under
+# Wine, started at the seed's time by a preloaded faketime (see
+# windows_e2e.sh); the Linux build then only shows the first title page that
+# the Windows build must match pixel for pixel.
+#
+# Usage: game_e2e.sh [--wine path/to/dewgatherer-VERSION-win64.zip]
+#          path/to/dewgatherer path/to/libfixedclock.so path/to/known_seed [path/to/libasan.so]
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 . "$here/../../scripts/xsession.sh"
 
-[ $# -ge 3 ] || e2e_die "usage: game_e2e.sh dewgatherer libfixedclock.so known_seed [libasan.so]"
+zip=""
+if [ "${1:-}" = --wine ]; then
+  zip=$(readlink -f "${2:-}")
+  shift 2
+fi
+[ $# -ge 3 ] || e2e_die "usage: game_e2e.sh [--wine dewgatherer-VERSION-win64.zip] dewgatherer libfixedclock.so known_seed [libasan.so]"
 game=$(readlink -f "$1")
 images=$(dirname "$game")
-preload=$2
+preload=$(readlink -f "$2")
 seed=$("$3") || e2e_die "$3 gave no seed"
 if [ -n "${4:-}" ]; then
   # Mesa's driver stays loaded up to the leak check at exit, where the suppressions name it.
@@ -38,6 +49,10 @@ folder() {
   mkdir "$E2E_TMP/$1" && cp "$images/floor.ppm" "$images/bricks.ppm" "$E2E_TMP/$1/"
 }
 run() {
+  if [ -n "$zip" ]; then
+    wine_run "$1"
+    return
+  fi
   (cd "$E2E_TMP/$1" && exec env LD_PRELOAD="$preload" DEW_TIME="$seed" "$game") 2>"$E2E_TMP/$1.err" &
   gamepid=$!
 }
@@ -66,13 +81,25 @@ wall() {
     }'
 }
 
+if [ -n "$zip" ]; then
+  # shellcheck source=windows_e2e.sh
+  . "$here/windows_e2e.sh"
+fi
+
+# The game's own lines on stderr in NAME.err once it has ended.
+collect_stderr() {
+  [ -z "$zip" ] || wine_stderr "$1"
+}
+
 folder play
 run play
-win=$(e2e_wait_window "$gamepid") || { fail "no window titled Dewgatherer: $(head -c 300 "$E2E_TMP/play.err")"; finish; }
+win=$(e2e_wait_window "$gamepid") || { [ -n "$zip" ] && wine_retry play && win=$(e2e_wait_window "$gamepid"); } ||
+  { fail "no window titled Dewgatherer: $(cat "$E2E_TMP"/play.err "$E2E_TMP"/play.log 2>/dev/null | head -c 300)"; finish; }
 size=$(xwininfo -id "$win" | awk '/Width:|Height:/ { printf "%s ", $2 }')
 if [ "$size" = "300 300 " ]; then pass "a 300 by 300 window"; else fail "window size $size"; fi
 for page in 1 2 3; do
   if shown new_page; then pass "title page $page"; else fail "no new message panel on title page $page"; fi
+  [ "$page" != 1 ] || [ -z "$zip" ] || same_as_linux "$E2E_TMP/page.ppm"
   e2e_key "$win" Return
 done
 if shown in_play; then pass "Enter on the third page starts play"; else fail "the panel stays after the third page"; fi
@@ -93,6 +120,7 @@ step Up 4 wall 2.5 2.672
 step Down 2 wall 3.414 3.672
 e2e_key "$win" Escape
 e2e_wait_exit "$gamepid" 60
+collect_stderr play
 if [ "$E2E_RC" = 0 ] && [ ! -s "$E2E_TMP/play.err" ]; then
   pass "Escape ends the game with status 0 and nothing on stderr"
 else
@@ -108,8 +136,14 @@ for check in 'missing-floor floor\.ppm: No such file or directory' \
   'missing-bricks bricks\.ppm: No such file or directory' \
   'ascii-bricks bricks\.ppm: Not a raw PPM file' 'cut-bricks bricks\.ppm: Pixel data cut short: .*'; do
   name=${check%% *}
-  run "$name"
+  if [ -n "$zip" ]; then
+    WINE_TRACE=1 run "$name"
+    wine_message_box "$name" "${check#* }"
+  else
+    run "$name"
+  fi
   e2e_wait_exit "$gamepid" 60
+  collect_stderr "$name"
   if [ "$E2E_RC" = 1 ] && [ "$(wc -l <"$E2E_TMP/$name.err")" = 1 ] && grep -Eqx "${check#* }" "$E2E_TMP/$name.err"; then
     pass "$name: status 1, $(cat "$E2E_TMP/$name.err")"
   else

@@ -1,0 +1,129 @@
+# SPDX-License-Identifier: MIT
+# The Windows part of the end-to-end test, sourced by game_e2e.sh --wine once
+# its X server runs: the zip's contents, the program's imports, subsystem and
+# resources, a Wine prefix of the test's own, the Linux build's first title
+# page at the seed, and the functions that run the unpacked Windows build
+# under Wine at the seed's time.
+
+for tool in wine wineboot wineserver unzip x86_64-w64-mingw32-objdump; do
+  command -v "$tool" >/dev/null 2>&1 || e2e_die "$tool is missing (bash scripts/deps.sh --windows installs it)"
+done
+faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
+[ -n "$faketime_lib" ] || e2e_die "libfaketime is missing (bash scripts/deps.sh --windows installs it)"
+# The game seeds its random numbers with time(): under Wine a preloaded
+# faketime stops the calendar clock at the seed (the clocks that time the
+# ticks run on).
+clock=$(date -u -d "@$seed" '+%Y-%m-%d %H:%M:%S')
+linux_game=$game
+linux_images=$images
+
+# The zip: one folder, named as the zip, with exactly these files.
+name=$(basename "$zip" .zip)
+mkdir "$E2E_TMP/zip"
+unzip -q "$zip" -d "$E2E_TMP/zip" || e2e_die "$zip: cannot unpack it"
+files=$(cd "$E2E_TMP/zip" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
+expected=""
+for file in LICENSE.txt README.txt bricks.ppm dewgatherer.exe floor.ppm freeglut-COPYING.txt; do
+  expected+="./$name/$file "
+done
+if [ "$files" = "$expected" ]; then pass "the zip holds $name/ with the program, textures, README and licences"; else fail "the zip holds $files"; fi
+game=$E2E_TMP/zip/$name/dewgatherer.exe
+images=$E2E_TMP/zip/$name
+
+# The program needs only DLLs that every Windows has, opens no console
+# window, has no link time stamp and carries an icon and version information.
+headers=$(x86_64-w64-mingw32-objdump -p "$game")
+imports=$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | LC_ALL=C sort | tr '\n' ' ')
+foreign=""
+for dll in $imports; do
+  case " ADVAPI32.DLL GDI32.DLL GLU32.DLL KERNEL32.DLL MSVCRT.DLL OPENGL32.DLL USER32.DLL WINMM.DLL " in
+    *" $dll "*) ;;
+    *) foreign+=" $dll" ;;
+  esac
+done
+if [ -n "$imports" ] && [ -z "$foreign" ]; then pass "imports only Windows' own DLLs: $imports"; else fail "imports$foreign beyond Windows' own DLLs"; fi
+if grep -q '^Subsystem.*(Windows GUI)' <<<"$headers"; then pass "a GUI program, no console window"; else fail "not a GUI program: $(grep '^Subsystem' <<<"$headers")"; fi
+if grep -q '^Time/Date.*1970' <<<"$headers"; then pass "no link time stamp"; else fail "link time stamp $(grep '^Time/Date' <<<"$headers")"; fi
+types=" $(sed -n 's/^[0-9a-f]*   Entry: ID: 0x0*\([0-9a-f]*\),.*/\1/p' <<<"$headers" | tr '\n' ' ')"
+version=$(strings -el "$game" | grep -A 1 -x ProductVersion | tail -n 1)
+if [[ "$types" == *" e "* && "$types" == *" 10 "* && "$name" == "dewgatherer-$version-win64" ]]; then
+  pass "icon and version $version as resources"
+else
+  fail "resource types$types, version '$version'"
+fi
+
+export WINEPREFIX="$E2E_TMP/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+wineboot -i >"$E2E_TMP/wineboot.log" 2>&1 || e2e_die "wineboot made no Wine prefix: $(tail -n 3 "$E2E_TMP/wineboot.log")"
+# A running wineserver (and with it Wine's desktop process) keeps a cold
+# start from racing Wine's own start-up.
+wineserver -p
+trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; e2e_cleanup' EXIT
+
+# wine_run NAME: the Windows build in $E2E_TMP/NAME, Wine's and the game's
+# stderr in NAME.log. With WINE_TRACE set, Wine traces the texts it sets into
+# windows, the message box's among them.
+wine_run() {
+  (cd "$E2E_TMP/$1" && exec env LD_PRELOAD="$faketime_lib" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 TZ=UTC \
+    WINEDEBUG="-all${WINE_TRACE:+,trace+win}" wine "$game") 2>"$E2E_TMP/$1.log" &
+  gamepid=$!
+}
+
+# wine_retry NAME: a start whose window never appeared, ended and started
+# once more.
+wine_retry() {
+  echo "NOTE: no window from the Windows build ($(head -c 300 "$E2E_TMP/$1.log")); starting it once more"
+  kill "$gamepid" 2>/dev/null
+  wait "$gamepid" 2>/dev/null
+  run "$1"
+}
+
+# wine_stderr NAME: the game's own lines of NAME.log into NAME.err, without
+# Wine's traces and freeglut's notice that Wine's display has no device
+# context of that name.
+wine_stderr() {
+  tr -d '\r' <"$E2E_TMP/$1.log" |
+    grep -Ev '^[0-9a-f]{4}:(trace|fixme|err|warn):|^freeglut \(.*\): fgPlatformInitialize: CreateDC failed|^This is quite likely caused by a bad .-display. parameter$' \
+      >"$E2E_TMP/$1.err"
+}
+
+# wine_message_box NAME LINE: waits for the message box titled Dewgatherer
+# (the window of that title that is not the game's 300 by 300 one), checks
+# that it says LINE (an extended regular expression), and closes it with
+# Enter.
+wine_message_box() {
+  local box="" id since=$SECONDS said
+  until [ -n "$box" ]; do
+    for id in $(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null); do
+      [ "$(xwininfo -id "$id" | awk '/Width:|Height:/ { printf "%s ", $2 }')" = "300 300 " ] || box=$id
+    done
+    [ -n "$box" ] && break
+    if ! kill -0 "$gamepid" 2>/dev/null || [ $((SECONDS - since)) -ge 60 ]; then
+      fail "$1: no message box titled Dewgatherer"
+      return
+    fi
+    sleep 0.2
+  done
+  said=$(sed -n 's/^.*:trace:win:set_window_text L"\(.*\)"$/\1/p' "$E2E_TMP/$1.log" | grep -Ex "$2")
+  if [ -n "$said" ]; then pass "$1: a message box titled Dewgatherer says $said"; else fail "$1: no message box text matches $2"; fi
+  e2e_key "$box" Return
+}
+
+# The Linux build's first title page at the seed, for same_as_linux.
+mkdir "$E2E_TMP/linux" && cp "$linux_images/floor.ppm" "$linux_images/bricks.ppm" "$E2E_TMP/linux/"
+(cd "$E2E_TMP/linux" && exec env LD_PRELOAD="$preload" DEW_TIME="$seed" "$linux_game") 2>/dev/null &
+gamepid=$!
+win=$(e2e_wait_window "$gamepid") && shown e2e_panel_shown || e2e_die "the Linux build showed no title page at seed $seed"
+cp "$E2E_TMP/shot.ppm" "$E2E_TMP/linux-title.ppm"
+e2e_key "$win" Escape
+e2e_wait_exit "$gamepid" 60
+
+# same_as_linux SHOT: the Windows build's first title page against the
+# Linux build's, pixel for pixel.
+same_as_linux() {
+  cp "$1" "$E2E_TMP/windows-title.ppm"
+  if cmp -s "$1" "$E2E_TMP/linux-title.ppm"; then
+    pass "the first title page is pixel-identical to the Linux build's at seed $seed"
+  else
+    fail "the first title page differs from the Linux build's at seed $seed in $(e2e_diff "$1" "$E2E_TMP/linux-title.ppm" 0 0 299 299) pixels (by more than 2)"
+  fi
+}
