@@ -29,11 +29,12 @@ set_target_properties(dewgatherer PROPERTIES WIN32_EXECUTABLE ON)
 target_link_options(dewgatherer PRIVATE -static -s -Wl,--no-insert-timestamp)
 
 # The icon, from the same picture as the desktop icon, at the sizes Windows
-# shows; and the version information of the file's properties.
+# shows (drawn by ImageMagick's own SVG renderer, which every ImageMagick
+# has); and the version information of the file's properties.
 find_program(DEW_IMAGEMAGICK convert REQUIRED)
 set(DEW_ICON ${CMAKE_BINARY_DIR}/packaging/dewgatherer.ico)
 add_custom_command(OUTPUT ${DEW_ICON}
-  COMMAND ${DEW_IMAGEMAGICK} ${CMAKE_SOURCE_DIR}/packaging/dewgatherer.svg -background none
+  COMMAND ${DEW_IMAGEMAGICK} msvg:${CMAKE_SOURCE_DIR}/packaging/dewgatherer.svg -background none
     -define png:exclude-chunks=date,time -define icon:auto-resize=256,48,32,16 ${DEW_ICON}
   DEPENDS packaging/dewgatherer.svg
   VERBATIM)

@@ -69,7 +69,9 @@ build_freeglut() {
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$build/freeglut" -DCMAKE_C_FLAGS="$prefix_maps" \
     -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_DEMOS=OFF \
     -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
-  cmake --build "$build/freeglut-build" -j"$jobs" >/dev/null
+  # (Its compiler warnings are freeglut's own: kept in a log, shown on failure.)
+  cmake --build "$build/freeglut-build" -j"$jobs" >"$build/freeglut-build.log" 2>&1 ||
+    die "freeglut did not build: $(tail -n 20 "$build/freeglut-build.log")"
   cmake --install "$build/freeglut-build" >/dev/null
 }
 
