@@ -37,8 +37,11 @@ toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
 # Neither the checkout's nor the build folder's path ends up in the program.
 prefix_maps="-ffile-prefix-map=$repo=. -ffile-prefix-map=$build=."
 
-# fetch_freeglut: unpacks freeglut's Debian source package into
-# $build/src and sets freeglut_src to its folder.
+# fetch_freeglut: unpacks freeglut's upstream source, the original tarball of
+# Debian's source package, into $build/src and sets freeglut_src to its
+# folder. (Debian's own patches are for its Linux packages; the tarball alone
+# is all a Windows build needs, and apt checks it against the archive's
+# signed index.)
 fetch_freeglut() {
   local apt="$build/apt" codename uri keyring=/usr/share/keyrings/debian-archive-keyring.gpg
   codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
@@ -57,9 +60,13 @@ fetch_freeglut() {
   apt-get "${options[@]}" -qq update
   rm -rf "$build/src"
   mkdir -p "$build/src"
-  (cd "$build/src" && apt-get "${options[@]}" -qq source freeglut >/dev/null)
+  (cd "$build/src" && apt-get "${options[@]}" -qq source --tar-only freeglut >/dev/null)
+  local tarball
+  tarball=$(find "$build/src" -maxdepth 1 -name 'freeglut_*.orig.tar.*' | head -n 1)
+  [ -n "$tarball" ] || die "apt-get source freeglut fetched no original tarball into $build/src"
+  tar -xf "$tarball" -C "$build/src"
   freeglut_src=$(find "$build/src" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*' | head -n 1)
-  [ -n "$freeglut_src" ] || die "apt-get source freeglut unpacked nothing into $build/src"
+  [ -n "$freeglut_src" ] || die "$tarball: holds no freeglut-* folder"
 }
 
 # freeglut as a static library, installed into $build/freeglut.
