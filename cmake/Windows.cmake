@@ -28,15 +28,25 @@ target_link_libraries(dewrender PUBLIC opengl32 gdi32 winmm)
 set_target_properties(dewgatherer PROPERTIES WIN32_EXECUTABLE ON)
 target_link_options(dewgatherer PRIVATE -static -s -Wl,--no-insert-timestamp)
 
-# The icon, from the same picture as the desktop icon, at the sizes Windows
-# shows (drawn by ImageMagick's own SVG renderer, which every ImageMagick
-# has); and the version information of the file's properties.
-find_program(DEW_IMAGEMAGICK convert REQUIRED)
+# The icon, from the same picture as the desktop icon, drawn by librsvg at
+# the sizes Windows shows and packed by icoutils (the largest kept as PNG);
+# and the version information of the file's properties.
+find_program(DEW_RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(DEW_ICOTOOL icotool REQUIRED)
 set(DEW_ICON ${CMAKE_BINARY_DIR}/packaging/dewgatherer.ico)
+set(DEW_ICON_PNGS "")
+foreach(size 16 32 48 256)
+  set(png ${CMAKE_BINARY_DIR}/packaging/dewgatherer-${size}.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${DEW_RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${CMAKE_SOURCE_DIR}/packaging/dewgatherer.svg
+    DEPENDS packaging/dewgatherer.svg
+    VERBATIM)
+  list(APPEND DEW_ICON_PNGS ${png})
+endforeach()
+list(POP_BACK DEW_ICON_PNGS DEW_ICON_LARGEST)
 add_custom_command(OUTPUT ${DEW_ICON}
-  COMMAND ${DEW_IMAGEMAGICK} msvg:${CMAKE_SOURCE_DIR}/packaging/dewgatherer.svg -background none
-    -define png:exclude-chunks=date,time -define icon:auto-resize=256,48,32,16 ${DEW_ICON}
-  DEPENDS packaging/dewgatherer.svg
+  COMMAND ${DEW_ICOTOOL} --create --output=${DEW_ICON} ${DEW_ICON_PNGS} --raw=${DEW_ICON_LARGEST}
+  DEPENDS ${DEW_ICON_PNGS} ${DEW_ICON_LARGEST}
   VERBATIM)
 enable_language(RC)
 configure_file(packaging/windows/dewgatherer.rc.in ${CMAKE_BINARY_DIR}/packaging/dewgatherer.rc @ONLY)

@@ -10,8 +10,8 @@
 #            package checks need
 #   --windows  also what the Windows build (scripts/windows.sh) and its test
 #            under Wine need: MinGW-w64's C++ compiler, Wine, the tools that
-#            pack the zip and make the icon, and faketime, which starts the
-#            game under Wine at a fixed time
+#            make the icon (librsvg, icoutils) and pack the zip, and
+#            faketime, which starts the game under Wine at a fixed time
 #   --list   print the packages that are missing, on one line, and install
 #            nothing
 #
@@ -49,7 +49,7 @@ test=(
 )
 windows=(
   g++-mingw-w64-x86-64 wine
-  zip unzip imagemagick faketime
+  zip unzip librsvg2-bin icoutils faketime
 )
 
 # (Both read the whole answer before matching: grep -q stopping early would
