@@ -85,26 +85,14 @@ namespace {
 // One key event, as the game's key callbacks pass it on.
 void press(MazeGameControl& control, Key key)
 {
-    switch (key) {
-    case Key::Enter:
+    if (key == Key::Enter)
         control.pushOK();
-        break;
-    case Key::Space:
+    if (key == Key::Space)
         control.shoot();
-        break;
-    case Key::Up:
-        control.move(1, 0, 0);
-        break;
-    case Key::Down:
-        control.move(-1, 0, 0);
-        break;
-    case Key::Left:
-        control.turn(-1);
-        break;
-    case Key::Right:
-        control.turn(1);
-        break;
-    }
+    if (key == Key::Up || key == Key::Down)
+        control.move(key == Key::Up ? 1 : -1, 0, 0);
+    if (key == Key::Left || key == Key::Right)
+        control.turn(key == Key::Right ? 1 : -1);
 }
 
 // Whether the rules can put value v into cell (i, j): open floor on the ring;
