@@ -35,9 +35,7 @@ std::vector<Key> botKeys(const MazeGameControl& control)
     for (int k = 0; k < w.drops.count() && p.dropsCaught < 30; k++) {
         const PointObject& d = w.drops[k];
         // Under a bird on the flock box's far edge (18) there is no cell: take the ring's corner.
-        int c = 0;
-        if (d.pos.x < 18 && d.pos.y < 18)
-            c = cellAt(d.pos.x, d.pos.y);
+        const int c = d.pos.x < 18 && d.pos.y < 18 ? cellAt(d.pos.x, d.pos.y) : 0;
         if (d.alive && dist[c] >= 0 && dist[c] - d.pos.z < best) {
             best = dist[c] - d.pos.z;
             tx = d.pos.x;
@@ -49,23 +47,14 @@ std::vector<Key> botKeys(const MazeGameControl& control)
     while (c != start && from[c] != start)
         c = from[c];
     const bool final = c == target;
-    float aimX = c / 19 - 0.5f, aimY = c % 19 - 0.5f, room = 0.6f; // the cell's centre, and some way past it
-    if (final) {
-        aimX = tx;
-        aimY = ty;
-        room = 0;
-    }
-    const float dx = aimX - p.pos.x, dy = aimY - p.pos.y, d = std::hypot(dx, dy);
+    const float dx = (final ? tx : c / 19 - 0.5f) - p.pos.x, dy = (final ? ty : c % 19 - 0.5f) - p.pos.y;
+    // Speeds decay by 0.8 a tick: a speed v still carries the player 5 v, a turn rate t turns the view 5 t.
+    const float d = std::hypot(dx, dy), v = p.movingForward, room = d + (final ? 0.0f : 0.6f);
     if (final && d < 0.1f) // under the droplet: wait
         return {};
-    // Speeds decay by 0.8 a tick: a speed v still carries the player 5 v, a turn rate t turns the view 5 t.
-    const float v = p.movingForward;
-    room += d;
     const float err = std::remainder(std::atan2(dx, dy) * 57.29578f - p.yaw, 360.0f);
     const float rest = err - 5 * p.turningYaw; // what the running turn leaves
-    Key turn = Key::Left;
-    if (rest > 0)
-        turn = Key::Right;
+    const Key turn = rest > 0 ? Key::Right : Key::Left;
     std::vector<Key> keys;
     if (std::abs(rest) > 10)
         keys.push_back(turn);

@@ -23,7 +23,7 @@
 namespace {
 
 const Rgb kSky = {129, 191, 254}, kWhite = {255, 255, 255}, kGreen = {0, 255, 0}, kBlack = {0, 0, 0};
-const Rgb kVeil = {192, 223, 254}; // the sky under the message panel's white veil
+const Rgb kVeil = {192, 223, 255}; // the sky under the message panel's white veil
 const std::string kWhiteImage = "P6\n2 2\n255\n" + std::string(12, '\xff');
 
 // Pixels in the box from (x0, y0) to (x1, y1) whose channels are all within tol of the colour's.
@@ -369,7 +369,7 @@ TEST_F(Render, CatchFlashInPlayAndMessageScreensWithTheirPanelAndWords)
         EXPECT_TRUE(showsText(game, 260 - promptWidth, 59, kBlack, "PRESS ENTER"));
         const std::vector<std::string>& lines = kMessageLines[s];
         for (size_t n = 0; n < 6; n++) {
-            std::string line = "";
+            std::string line;
             if (n < lines.size())
                 line = lines[n];
             EXPECT_TRUE(showsText(game, 43, 198 - 21 * (int)n, darkGrey, line)) << "line " << n + 1;
@@ -407,28 +407,30 @@ TEST_F(Render, EveryScreenLooksTheSameWhateverFramesCameBefore)
     EXPECT_TRUE(seen(fresh[ETitle1Msg], 35, 240, kVeil, 2));
     restartRenderer();
     control.gameStatus = ETitle1Msg;
+    // Each frame: the screen a player expects to see, and what it follows.
     std::string before = "the start";
-    auto nextFrame = [&](const char* what) {
-        Frame f = draw();
-        EXPECT_TRUE(f.pixels == fresh[control.gameStatus].pixels)
-            << "screen " << control.gameStatus << " after " << before;
+    auto nextFrame = [&](MazeGameStatus expected, const char* what) {
+        EXPECT_EQ(control.gameStatus, expected) << "after " << before;
+        EXPECT_TRUE(draw().pixels == fresh[expected].pixels) << "screen " << expected << " after " << before;
         before = what;
     };
-    nextFrame("the first title page");
-    for (const char* shown : {"the second title page", "the third title page", "play", "the map", "play",
-             "the map again", "play"}) {
+    nextFrame(ETitle1Msg, "the first title page");
+    const std::pair<MazeGameStatus, const char*> afterEnter[] = {{ETitle2Msg, "the second title page"},
+        {ETitle3Msg, "the third title page"}, {EFirstPersonView, "play"}, {EMapView, "the map"},
+        {EFirstPersonView, "play"}, {EMapView, "the map again"}, {EFirstPersonView, "play"}};
+    for (const auto& [screen, what] : afterEnter) {
         control.pushOK();
-        nextFrame(shown);
+        nextFrame(screen, what);
     }
     p.wowed = true;
     EXPECT_EQ(count(draw(), 0, 0, 299, 299, kGreen), 300 * 300) << "a catch";
     before = "the green flash";
     p.wowed = false;
-    nextFrame("play");
+    nextFrame(EFirstPersonView, "play");
     control.foundWeapon();
-    nextFrame("the weapon's page");
+    nextFrame(EBonusWeaponMsg, "the weapon's page");
     control.pushOK();
-    nextFrame("play");
+    nextFrame(EFirstPersonView, "play");
 }
 
 } // namespace

@@ -34,10 +34,7 @@ TEST_P(Soak, RandomKeysAndBotPlayKeepTheRules)
         left--;
         if (left <= 0) {
             bot = !bot;
-            if (bot)
-                left = 300 + below(1700);
-            else
-                left = 50 + below(350);
+            left = bot ? 300 + below(1700) : 50 + below(350);
         }
         // Up to three random keys, or a burst of Up or Down that makes a step of a cell or more.
         std::vector<Key> keys;
@@ -47,9 +44,7 @@ TEST_P(Soak, RandomKeysAndBotPlayKeepTheRules)
             for (int k = below(4); k > 0; k--)
                 keys.push_back((Key)below(6));
         if (!bot && control.gameStatus >= EFirstPersonView && below(150) == 0) {
-            Key key = Key::Down;
-            if (below(3) != 0)
-                key = Key::Up;
+            const Key key = below(3) != 0 ? Key::Up : Key::Down;
             keys.assign(10 + below(8), key);
         }
         const bool finished = control.gameStatus == EFinishMsg;
