@@ -422,12 +422,13 @@ struct World {
 };
 
 // What a tick leaves that the player can tell: the screen, the droplets
-// caught, the green flash, the map, the weapon and the portal's cells.
+// caught, the green flash, the map, the weapon and the portal's first cell.
 std::string outcome(World& c)
 {
+    const MazeGameStatus shown = c.tick();
     const Player& p = c.w->player;
     std::ostringstream line;
-    line << "screen " << c.tick() << " caught " << p.dropsCaught << " flash " << p.wowed << " map "
+    line << "screen " << shown << " caught " << p.dropsCaught << " flash " << p.wowed << " map "
          << p.canViewMap << " weapon " << p.canShoot << " portal " << c.w->maze(15, 15);
     return line.str();
 }
