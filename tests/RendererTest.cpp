@@ -404,6 +404,11 @@ TEST_F(Render, EveryScreenLooksTheSameWhateverFramesCameBefore)
     }
     EXPECT_TRUE(seen(fresh[EFirstPersonView], 150, 295, kSky));
     EXPECT_TRUE(seen(fresh[EMapView], 5, 5, kBlack));
+    // No text in play: nothing in the black or dark grey of the panel's words.
+    const Rgb darkGrey = {51, 51, 51};
+    EXPECT_EQ(count(fresh[EFirstPersonView], 0, 0, 299, 299, kBlack), 0);
+    EXPECT_EQ(count(fresh[EFirstPersonView], 0, 0, 299, 299, darkGrey), 0);
+    EXPECT_EQ(count(fresh[EMapView], 0, 0, 299, 299, darkGrey), 0);
     EXPECT_TRUE(seen(fresh[ETitle1Msg], 35, 240, kVeil, 2));
     restartRenderer();
     control.gameStatus = ETitle1Msg;
