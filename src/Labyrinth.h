@@ -17,6 +17,11 @@ public:
         assert(i >= -1 && i <= 17 && j >= -1 && j <= 17);
         return maze[(i + 1) * 19 + (j + 1)];
     }
+    int operator()(int i, int j) const
+    {
+        assert(i >= -1 && i <= 17 && j >= -1 && j <= 17);
+        return maze[(i + 1) * 19 + (j + 1)];
+    }
 
     // Overwrites every cell with a new perfect maze carved from room (1, 1).
     void MakeRandom();

@@ -149,8 +149,8 @@ void MazeGameRenderer::render(const MazeGameControl& gameControl)
     glEnable(GL_DEPTH_TEST);
 
     bool mapView = gameControl.gameStatus == EMapView;
-    MazeGameState* gameState = gameControl.gameState;
-    Player& player = gameState->player;
+    const MazeGameState& gameState = *gameControl.gameState;
+    const Player& player = gameState.player;
 
     // A caught droplet flashes the play screen green for one tick.
     if (player.wowed && isPlayScreen(gameControl.gameStatus)) {
@@ -196,25 +196,25 @@ void MazeGameRenderer::render(const MazeGameControl& gameControl)
         draw_grid();
     }
 
-    draw_maze(mapView, gameState->maze);
+    draw_maze(mapView, gameState.maze);
 
-    if (gameState->thingy.alive)
-        draw_thingy(gameState->thingy);
+    if (gameState.thingy.alive)
+        draw_thingy(gameState.thingy);
 
     glColor4f(1, 0, 0, 1);
-    Bullets& bullets = gameState->bullets;
+    const Bullets& bullets = gameState.bullets;
     for (int k = 0; k < bullets.count(); k++)
         draw_bullet(bullets[k], 0.05f);
 
     glColor4f(0, 0, 0.5f, 1);
     if (mapView)
         glColor4f(0, 0, 1, 1);
-    Boids& boids = gameState->boids;
+    const Boids& boids = gameState.boids;
     for (int k = 0; k < boids.count(); k++)
         draw_bullet(boids[k], 0.1f);
 
     glColor4f(0, 1, 0, 1);
-    const Drops& drops = gameState->drops;
+    const Drops& drops = gameState.drops;
     for (int k = 0; k < drops.count(); k++)
         draw_drop(drops[k]);
 
@@ -247,7 +247,7 @@ void MazeGameRenderer::draw_grid()
     glEnd();
 }
 
-void MazeGameRenderer::draw_maze(bool mapView, Labyrinth& maze)
+void MazeGameRenderer::draw_maze(bool mapView, const Labyrinth& maze)
 {
     glVertexPointer(3, GL_FLOAT, 0, cubeVertices);
     glPushMatrix();
@@ -300,7 +300,7 @@ void MazeGameRenderer::draw_cube(int i, int j, int type, bool mapView)
     glPopMatrix();
 }
 
-void MazeGameRenderer::draw_thingy(MovingThingy& thingy)
+void MazeGameRenderer::draw_thingy(const MovingThingy& thingy)
 {
     static const GLfloat lightpos[4] = {0, 0, 0, 1};
 
@@ -322,7 +322,7 @@ void MazeGameRenderer::draw_thingy(MovingThingy& thingy)
     glPopMatrix();
 }
 
-void MazeGameRenderer::draw_bullet(PointObject& b, float size)
+void MazeGameRenderer::draw_bullet(const PointObject& b, float size)
 {
     glPushMatrix();
     glTranslatef(b.pos.x, b.pos.y, b.pos.z);

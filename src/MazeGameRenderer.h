@@ -26,11 +26,11 @@ public:
 private:
     void draw_grid();
     void draw_player_on_map();
-    void draw_maze(bool mapView, Labyrinth& maze);
+    void draw_maze(bool mapView, const Labyrinth& maze);
     void draw_cube(int i, int j, int type, bool mapView);
 
-    void draw_thingy(MovingThingy& thingy);
-    void draw_bullet(PointObject& b, float size);
+    void draw_thingy(const MovingThingy& thingy);
+    void draw_bullet(const PointObject& b, float size);
     void draw_drop(const PointObject& d);
 
     void draw_text(int x, int y, const char* msg);

@@ -14,6 +14,17 @@
 
 static pid_t xvfbPid = -1;
 
+// A 300 by 300 window titled as the game's, mapped and with its viewport set
+// by the default reshape.
+static void createWindow()
+{
+    glutInitWindowSize(300, 300);
+    glutCreateWindow("Dewgatherer");
+    glutDisplayFunc([] {});
+    for (int k = 0; k < 10; k++)
+        glutMainLoopEvent();
+}
+
 bool GLTestWindow::open(std::string& error)
 {
     int fds[2] = {-1, -1};
@@ -40,11 +51,7 @@ bool GLTestWindow::open(std::string& error)
     char* argv[] = {(char*)"gltest", nullptr};
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(300, 300);
-    glutCreateWindow("Dewgatherer");
-    glutDisplayFunc([] {});
-    for (int k = 0; k < 10; k++) // lets the window map and the default reshape set the viewport
-        glutMainLoopEvent();
+    createWindow();
     // Mesa's driver keeps allocations for the life of the process: kept loaded
     // to the end, it is named in the sanitizer build's leak report, where
     // tests/lsan-gl-driver.supp suppresses it.
@@ -55,6 +62,12 @@ bool GLTestWindow::open(std::string& error)
         dlopen(driver.gl_pathv[k], RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
     globfree(&driver);
     return true;
+}
+
+void GLTestWindow::renew()
+{
+    glutDestroyWindow(glutGetWindow());
+    createWindow();
 }
 
 void GLTestWindow::close()

@@ -41,14 +41,16 @@ std::string outcome(const std::string& file)
 {
     static unsigned char held[3];
     PPMImage img;
-    img.width = 7, img.height = 9, img.data = held;
+    img.width = 7;
+    img.height = 9;
+    img.data = held;
     testing::internal::CaptureStderr();
     void* result = img.load(file.c_str());
     std::string said = testing::internal::GetCapturedStderr();
-    if (result && result == img.data)
-        said += image(img.width, img.height, std::string((char*)img.data, img.width * img.height * 3)),
-            img.free();
-    else if (result || img.width != 7 || img.height != 9 || img.data != held)
+    if (result && result == img.data) {
+        said += image(img.width, img.height, std::string((char*)img.data, img.width * img.height * 3));
+        img.free();
+    } else if (result || img.width != 7 || img.height != 9 || img.data != held)
         said = "record changed: " + said;
     return said;
 }
