@@ -55,7 +55,10 @@ lintian --pedantic --display-info --display-experimental --fail-on error,warning
   "$out/src/dewgatherer_${version}_$arch.changes"
 echo "lintian: no errors, no warnings"
 
+# autopkgtest installs the package and the test's packages with apt, which
+# waits for a lock held by another apt instead of failing.
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-"${sudo[@]}" autopkgtest "${debs[0]}" "$out/src/dewgatherer-$version" -- null
+echo 'DPkg::Lock::Timeout "600";' >"$out/apt.conf"
+"${sudo[@]}" env APT_CONFIG="$out/apt.conf" autopkgtest "${debs[0]}" "$out/src/dewgatherer-$version" -- null
 echo "${debs[0]}"
