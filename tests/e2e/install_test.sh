@@ -7,9 +7,9 @@
 # the game alone (tests and benchmarks off) in the other layout (the default
 # one or Debian's games layout), moved elsewhere after installing and started
 # through a symbolic link, since the launcher finds the game from its own
-# place. Each installed tree must hold
-# exactly the files of its layout. The launcher must explain in one line why
-# the game cannot start: no display, the data folder or a texture missing.
+# place. Each installed tree must hold exactly the files of its layout. The
+# launcher must explain in one line why the game cannot start: no display,
+# the data folder or a texture missing.
 #
 # Usage: install_test.sh path/to/build-folder
 set -u
