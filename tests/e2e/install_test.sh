@@ -11,14 +11,16 @@
 # launcher must explain in one line why the game cannot start: no display,
 # the data folder or a texture missing.
 #
-# Usage: install_test.sh path/to/build-folder
+# Usage: install_test.sh path/to/build-folder BINDIR DATADIR
+#   BINDIR, DATADIR: the build's launcher and data folders under the prefix
+#   (CMAKE_INSTALL_BINDIR and CMAKE_INSTALL_DATADIR)
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 . "$here/../../scripts/xsession.sh"
 
-[ $# -eq 1 ] || e2e_die "usage: install_test.sh path/to/build-folder"
+[ $# -eq 3 ] || e2e_die "usage: install_test.sh path/to/build-folder BINDIR DATADIR"
 build=$(readlink -f "$1")
 [ -f "$build/cmake_install.cmake" ] || e2e_die "$1: not a configured build folder"
 
@@ -71,11 +73,12 @@ play_installed() {
 }
 
 # explains LABEL TEXT LAUNCHER [env ARGS]: the launcher must end with status
-# 1 and exactly one line on stderr that contains TEXT.
+# 1 and exactly one line on stderr that contains TEXT (a launcher that starts
+# the game instead is stopped after a minute).
 explains() {
   local label=$1 text=$2 rc
   shift 2
-  "$@" >/dev/null 2>"$E2E_TMP/why"
+  timeout 60 "$@" >/dev/null 2>"$E2E_TMP/why"
   rc=$?
   if [ "$rc" = 1 ] && [ "$(wc -l <"$E2E_TMP/why")" = 1 ] && grep -qF "$text" "$E2E_TMP/why"; then
     pass "$label: $(cat "$E2E_TMP/why")"
@@ -84,10 +87,7 @@ explains() {
   fi
 }
 
-# The build's layout: the launcher's and the textures' folders (Debian's
-# package build uses games and share/games).
-cached() { sed -n "s|^$1:PATH=||p" "$build/CMakeCache.txt"; }
-bindir=$(cached CMAKE_INSTALL_BINDIR) datadir=$(cached CMAKE_INSTALL_DATADIR)
+bindir=$2 datadir=$3
 prefix="$E2E_TMP/prefix" data="$E2E_TMP/prefix/$datadir/dewgatherer"
 install_tree "$build" "$prefix" "$bindir/dewgatherer" "$datadir/dewgatherer"
 play_installed "$prefix/$bindir/dewgatherer"
