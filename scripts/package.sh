@@ -1,81 +1,64 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the game's Debian package with Debian's hardening flags and checks
-# it: lintian must report no error and no warning, and the desktop entry and
-# the AppStream metadata must validate. The package is written into the build
-# folder; its path is the last line printed. Every time stamp in it is the
-# last commit's (SOURCE_DATE_EPOCH), so two builds of one commit, in any build
-# folders, give byte-identical files.
-# Usage: scripts/package.sh [build-folder]   (default: build-deb)
+# Builds the game's Debian source and binary packages with dpkg-buildpackage
+# (the package build runs the test suite) and checks them: lintian must
+# report no error and no warning on the .changes, the desktop entry and the
+# AppStream metadata must validate, a second build in another folder, without
+# the tests, must give byte-identical .deb files, and the package's
+# autopkgtest must pass on this machine, which installs the package (as
+# root, or through sudo).
+#
+# dpkg-buildpackage writes beside the source tree, so each build works on a
+# copy of the tree (without .git and build folders) under FOLDER/src or
+# FOLDER/again; the packages are in FOLDER/src.
+# Usage: scripts/package.sh [FOLDER]   (default: build-deb)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 umask 022
 
-build=$(realpath -m "${1:-build-deb}")
-# Outside a git checkout (a source tarball, a machine without git) the date
-# of the latest change log entry stands in for the last commit's.
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) ||
-    SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
-fi
-export SOURCE_DATE_EPOCH
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-version=$(dpkg-parsechangelog -l packaging/changelog -S Version)
-maintainer=$(dpkg-parsechangelog -l packaging/changelog -S Maintainer)
+out=$(realpath -m "${1:-build-deb}")
+version=$(dpkg-parsechangelog -S Version)
 project_version=$(sed -n 's/^project(Dewgatherer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 if [ "$version" != "$project_version" ]; then
-  echo "package.sh: packaging/changelog: its latest entry is $version, the project is $project_version; add an entry" >&2
+  echo "package.sh: debian/changelog: its latest entry is $version, the project is $project_version; add an entry" >&2
   exit 1
 fi
+arch=$(dpkg --print-architecture)
 
-# The flags Debian builds its packages with (fortify, stack protector, relro
-# and bind-now); the game's own -ffp-contract=off comes after them. The build
-# folder's name is mapped away too, so that it is in no file of the package.
-cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) -DNDEBUG -ffile-prefix-map=$build=."
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr -DDEW_DEBIAN_LAYOUT=ON \
-  -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# build FOLDER [DEB_BUILD_OPTIONS]: the packages of a fresh copy of the tree.
+build() {
+  local tree="$out/$1/dewgatherer-$version"
+  rm -rf "${out:?}/$1"
+  mkdir -p "$tree"
+  tar -c --exclude-vcs --exclude='./build*' --exclude='./obj-*' . | tar -x -C "$tree"
+  echo "== dpkg-buildpackage in $tree ${2:+(DEB_BUILD_OPTIONS=$2)}"
+  (cd "$tree" && DEB_BUILD_OPTIONS="${2:-} parallel=2" dpkg-buildpackage -us -uc)
+}
+build src
+build again nocheck
 
-# The package's tree is laid out where dpkg-shlibdeps looks for it.
-root="$build/package/debian/dewgatherer"
-rm -rf "$build/package"
-DESTDIR="$root" cmake --install "$build" >/dev/null
-program="$root/usr/libexec/dewgatherer/dewgatherer"
-strip --remove-section=.comment --remove-section=.note "$program"
+debs=("$out/src/dewgatherer_${version}_$arch.deb" "$out/src/dewgatherer-dbgsym_${version}_$arch.deb")
+for deb in "${debs[@]}"; do
+  cmp "$deb" "$out/again/${deb##*/}"
+done
+echo "reproducible: both builds give the same $(basename -a "${debs[@]}" | tr '\n' ' ')"
 
-# The libraries the program links, with the versions this release of Debian
-# ships, as dpkg-shlibdeps finds them.
-mkdir -p "$root/DEBIAN"
-: >"$build/package/debian/control"  # dpkg-shlibdeps reads it, even empty
-depends=$(cd "$build/package" && dpkg-shlibdeps -O "-e${program#"$build/package/"}")
-depends=${depends#shlibs:Depends=}
+tree="$out/installed"
+rm -rf "$tree"
+dpkg-deb -x "${debs[0]}" "$tree"
+desktop-file-validate "$tree/usr/share/applications/dewgatherer.desktop"
+appstreamcli validate --no-net "$tree/usr/share/metainfo/org.dewgatherer.dewgatherer.metainfo.xml"
 
-(cd "$root" && find usr -type f | LC_ALL=C sort | xargs md5sum) >"$root/DEBIAN/md5sums"
-size=$(du -s -k --apparent-size "$root/usr" | cut -f1)
-cat >"$root/DEBIAN/control" <<CONTROL
-Package: dewgatherer
-Version: $version
-Architecture: $(dpkg --print-architecture)
-Maintainer: $maintainer
-Installed-Size: $size
-Depends: $depends
-Section: games
-Priority: optional
-Homepage: https://dewgatherer.org/
-Description: first-person 3-D maze game: catch the droplets, escape the maze
- Dewgatherer is a small first-person 3-D maze game. A flock of birds flies
- over a random maze and lets magic droplets fall; catch 30 of them to open
- a portal in the outer wall and escape. Keyboard only: arrows walk and turn,
- Enter confirms and shows the map, Space shoots, Escape quits.
-CONTROL
-find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-deb="$build/dewgatherer_${version}_$(dpkg --print-architecture).deb"
-dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
-
-desktop-file-validate "$root/usr/share/applications/dewgatherer.desktop"
-appstreamcli validate --no-net "$root/usr/share/metainfo/org.dewgatherer.dewgatherer.metainfo.xml"
-# Every tag is shown, down to the pedantic ones; errors and warnings fail.
-lintian --info --display-info --pedantic --fail-on error,warning "$deb"
+# Every tag is shown, down to the pedantic and experimental ones; errors and
+# warnings fail.
+lintian --pedantic --display-info --display-experimental --fail-on error,warning \
+  "$out/src/dewgatherer_${version}_$arch.changes"
 echo "lintian: no errors, no warnings"
-echo "$deb"
+
+# autopkgtest installs the package and the test's packages with apt, which
+# waits for a lock held by another apt instead of failing.
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo 'DPkg::Lock::Timeout "600";' >"$out/apt.conf"
+"${sudo[@]}" env APT_CONFIG="$out/apt.conf" autopkgtest "${debs[0]}" "$out/src/dewgatherer-$version" -- null
+echo "${debs[0]}"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds Dewgatherer and runs every test: the Windows build played under
-# Wine, the suite, the suite again under the sanitizers, a minute of fuzzing
-# and a memcheck run of the real game.
+# Builds Dewgatherer and runs every test: the suite, the suite again under the
+# sanitizers, a minute of fuzzing, a memcheck run of the real game and the
+# Debian package's build, checks and autopkgtest.
 # Usage: scripts/test.sh   (DEW_FUZZ_SECONDS sets the fuzzing time)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,8 +57,9 @@ bash scripts/fuzz.sh "${DEW_FUZZ_SECONDS:-60}"
 echo "== valgrind"
 bash scripts/valgrind.sh build-valgrind
 
-# The Debian package, built as Debian builds its packages; lintian must
-# report no error and no warning.
+# The Debian source and binary packages, built by dpkg-buildpackage (which
+# runs the suite once more); lintian must report no error and no warning,
+# and the installed package must pass its autopkgtest.
 echo "== Debian package"
 bash scripts/package.sh build-deb
 

@@ -3,21 +3,24 @@
 # Installs the game with cmake --install into temporary prefixes and starts
 # the installed launcher in a private Xvfb from an unrelated working
 # directory: the window must appear and Escape must end the game with status
-# 0. First from the given build folder, in the default layout; then from a
-# build of the game alone (tests and benchmarks off) in Debian's layout, moved
-# elsewhere after installing and started through a symbolic link, since the
-# launcher finds the game from its own place. Each installed tree must hold
-# exactly the files of its layout. The launcher must explain in one line why
-# the game cannot start: no display, the data folder or a texture missing.
+# 0. First from the given build folder, in its layout; then from a build of
+# the game alone (tests and benchmarks off) in the other layout (the default
+# one or Debian's games layout), moved elsewhere after installing and started
+# through a symbolic link, since the launcher finds the game from its own
+# place. Each installed tree must hold exactly the files of its layout. The
+# launcher must explain in one line why the game cannot start: no display,
+# the data folder or a texture missing.
 #
-# Usage: install_test.sh path/to/build-folder
+# Usage: install_test.sh path/to/build-folder BINDIR DATADIR
+#   BINDIR, DATADIR: the build's launcher and data folders under the prefix
+#   (CMAKE_INSTALL_BINDIR and CMAKE_INSTALL_DATADIR)
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 . "$here/../../scripts/xsession.sh"
 
-[ $# -eq 1 ] || e2e_die "usage: install_test.sh path/to/build-folder"
+[ $# -eq 3 ] || e2e_die "usage: install_test.sh path/to/build-folder BINDIR DATADIR"
 build=$(readlink -f "$1")
 [ -f "$build/cmake_install.cmake" ] || e2e_die "$1: not a configured build folder"
 
@@ -36,8 +39,8 @@ install_tree() {
   fi
   printf '%s\n' "$3" "$4/floor.ppm" "$4/bricks.ppm" libexec/dewgatherer/dewgatherer \
     share/applications/dewgatherer.desktop share/icons/hicolor/scalable/apps/dewgatherer.svg \
-    share/metainfo/org.dewgatherer.dewgatherer.metainfo.xml share/man/man6/dewgatherer.6.gz \
-    share/doc/dewgatherer/copyright share/doc/dewgatherer/changelog.gz | sort >"$E2E_TMP/want"
+    share/metainfo/org.dewgatherer.dewgatherer.metainfo.xml share/man/man6/dewgatherer.6 \
+    share/doc/dewgatherer/LICENSE | sort >"$E2E_TMP/want"
   if (cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort | diff "$E2E_TMP/want" -) >"$E2E_TMP/diff"; then
     pass "$prefix: the installed files are those of the layout"
   else
@@ -70,11 +73,12 @@ play_installed() {
 }
 
 # explains LABEL TEXT LAUNCHER [env ARGS]: the launcher must end with status
-# 1 and exactly one line on stderr that contains TEXT.
+# 1 and exactly one line on stderr that contains TEXT (a launcher that starts
+# the game instead is stopped after a minute).
 explains() {
   local label=$1 text=$2 rc
   shift 2
-  "$@" >/dev/null 2>"$E2E_TMP/why"
+  timeout 60 "$@" >/dev/null 2>"$E2E_TMP/why"
   rc=$?
   if [ "$rc" = 1 ] && [ "$(wc -l <"$E2E_TMP/why")" = 1 ] && grep -qF "$text" "$E2E_TMP/why"; then
     pass "$label: $(cat "$E2E_TMP/why")"
@@ -83,22 +87,25 @@ explains() {
   fi
 }
 
-prefix="$E2E_TMP/prefix" data="$E2E_TMP/prefix/share/dewgatherer"
-install_tree "$build" "$prefix" bin/dewgatherer share/dewgatherer
-play_installed "$prefix/bin/dewgatherer"
-explains "no display" "DISPLAY and WAYLAND_DISPLAY are unset" env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/dewgatherer"
+bindir=$2 datadir=$3
+prefix="$E2E_TMP/prefix" data="$E2E_TMP/prefix/$datadir/dewgatherer"
+install_tree "$build" "$prefix" "$bindir/dewgatherer" "$datadir/dewgatherer"
+play_installed "$prefix/$bindir/dewgatherer"
+explains "no display" "DISPLAY and WAYLAND_DISPLAY are unset" env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/$bindir/dewgatherer"
 mv "$data/bricks.ppm" "$E2E_TMP/"
-explains "a texture missing" "$data: the texture bricks.ppm is missing" "$prefix/bin/dewgatherer"
+explains "a texture missing" "$data: the texture bricks.ppm is missing" "$prefix/$bindir/dewgatherer"
 mv "$data" "$E2E_TMP/data"
-explains "the data folder missing" "$data: the game's data folder is missing" "$prefix/bin/dewgatherer"
+explains "the data folder missing" "$data: the game's data folder is missing" "$prefix/$bindir/dewgatherer"
 
+if [ "$bindir" = games ]; then bindir=bin datadir=share; else bindir=games datadir=share/games; fi
 game="$E2E_TMP/game-only"
-if cmake -S "$here/../.." -B "$game" -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF -DDEW_DEBIAN_LAYOUT=ON \
+if cmake -S "$here/../.." -B "$game" -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF \
+  -DCMAKE_INSTALL_BINDIR="$bindir" -DCMAKE_INSTALL_DATADIR="$datadir" \
   >"$E2E_TMP/game.log" 2>&1 && cmake --build "$game" -j"$(nproc)" >>"$E2E_TMP/game.log" 2>&1; then
-  install_tree "$game" "$E2E_TMP/debian" games/dewgatherer share/games/dewgatherer
+  install_tree "$game" "$E2E_TMP/other" "$bindir/dewgatherer" "$datadir/dewgatherer"
   mkdir -p "$E2E_TMP/moved" "$E2E_TMP/links"
-  mv "$E2E_TMP/debian" "$E2E_TMP/moved/tree"
-  ln -s "$E2E_TMP/moved/tree/games/dewgatherer" "$E2E_TMP/links/dewgatherer"
+  mv "$E2E_TMP/other" "$E2E_TMP/moved/tree"
+  ln -s "$E2E_TMP/moved/tree/$bindir/dewgatherer" "$E2E_TMP/links/dewgatherer"
   play_installed "$E2E_TMP/links/dewgatherer"
 else
   fail "build of the game alone: $(tail -n 5 "$E2E_TMP/game.log")"
