@@ -10,8 +10,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh --test
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=ON >/dev/null
-cmake --build build-bench -j2 --target dew_bench dew_render_bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j2
 
 echo "== core: world tick, flock tick, level construction"
 build-bench/bench/dew_bench "$@"

@@ -15,9 +15,9 @@ fi
 # Only the game and its textures: no tests, no benchmarks, none of their
 # packages.
 bash scripts/deps.sh
-cmake -S . -B build -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF
-cmake --build build --target dewgatherer -j"$(nproc)"
+cmake --preset game
+cmake --build --preset game -j"$(nproc)"
 
 # The game reads floor.ppm and bricks.ppm from its working directory.
-cd build
+cd build-game
 exec ./dewgatherer

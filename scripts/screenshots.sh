@@ -4,32 +4,25 @@
 # (the first title page) and play.png (first-person play after a few steps
 # and a turn). Also the way to see the game on a machine without a display.
 #
-# Usage: scripts/screenshots.sh [--build DIR] [--update-docs | FOLDER]
+# Usage: scripts/screenshots.sh [--update-docs | FOLDER]
 #   FOLDER         where the pictures go (default: a new folder under /tmp,
 #                  printed at the end)
 #   --update-docs  write them into docs/, the README's pictures
-#   --build DIR    the build folder of the game (default: build); the game is
-#                  configured there if needed (without tests and benchmarks)
-#                  and brought up to date
+# The game is built by the CMake preset "game" (build-game/).
 # Needs Xvfb, xdotool and ImageMagick: bash scripts/deps.sh --test
 set -Eeuo pipefail
 trap 'echo "screenshots.sh: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 repo=$(cd "$(dirname "$0")/.." && pwd)
-usage="usage: scripts/screenshots.sh [--build DIR] [--update-docs | FOLDER]"
-build=build
+usage="usage: scripts/screenshots.sh [--update-docs | FOLDER]"
+build=$repo/build-game
 out=""
 while [ $# -gt 0 ]; do
   case "$1" in
-    --build)
-      [ $# -ge 2 ] || { echo "$usage" >&2; exit 2; }
-      build=$2
-      shift 2 ;;
     --update-docs) [ -z "$out" ] || { echo "$usage" >&2; exit 2; }; out=$repo/docs; shift ;;
     -*) echo "$usage" >&2; exit 2 ;;
     *) [ -z "$out" ] || { echo "$usage" >&2; exit 2; }; out=$1; shift ;;
   esac
 done
-case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 
 # shellcheck source=xsession.sh
 . "$repo/scripts/xsession.sh"
@@ -40,10 +33,7 @@ fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-if [ ! -r "$build/CMakeCache.txt" ]; then
-  cmake -S "$repo" -B "$build" -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF >/dev/null
-fi
-cmake --build "$build" --target dewgatherer -j2 >/dev/null
+(cd "$repo" && cmake --preset game >/dev/null && cmake --build --preset game -j2 >/dev/null)
 
 e2e_setup
 e2e_start_xvfb
@@ -53,32 +43,25 @@ gamepid=$!
 win=$(e2e_wait_window "$gamepid") || e2e_die "the game opened no window: $(head -c 300 "$E2E_TMP/game.err")"
 
 # Waits until the picture holds still below the horizon (the birds above it
-# never rest) and is not the green frame of a caught droplet; 60 s guard.
+# never rest) and is not the green frame of a caught droplet.
 settle() {
-  local prev="$E2E_TMP/settle-a.ppm" cur="$E2E_TMP/settle-b.ppm" tries=0 n flash
-  e2e_shot "$win" "$prev" || e2e_die "screenshot failed"
-  while :; do
-    sleep 0.3
-    e2e_shot "$win" "$cur" || e2e_die "screenshot failed"
-    n=$(e2e_diff "$prev" "$cur" 0 160 299 299)
-    flash=$(e2e_count "$cur" 0 0 299 299 '!(r == 0 && g == 255 && b == 0)')
-    if [ "$n" -eq 0 ] && [ "$flash" -ne 0 ]; then return 0; fi
-    mv "$cur" "$prev"
-    tries=$((tries + 1))
-    [ "$tries" -lt 200 ] || e2e_die "the picture never came to rest"
-  done
+  e2e_shot "$win" "$E2E_TMP/settled.ppm" && e2e_wait 60 e2e_shows "$win" at_rest ||
+    e2e_die "the picture never came to rest"
+}
+at_rest() {
+  local moved flash
+  moved=$(e2e_diff "$E2E_TMP/settled.ppm" "$1" 0 160 299 299)
+  flash=$(e2e_count "$1" 0 0 299 299 '!(r == 0 && g == 255 && b == 0)')
+  cp "$1" "$E2E_TMP/settled.ppm"
+  [ "$moved" -eq 0 ] && [ "$flash" -ne 0 ]
 }
 
-wait_panel() {
-  e2e_wait_panel "$win" "$1" 60 || e2e_die "the message panel did not $([ "$1" = yes ] && echo appear || echo go away)"
-}
-
-wait_panel yes
+e2e_wait 60 e2e_shows "$win" e2e_panel_shown || e2e_die "the message panel did not appear"
 settle
 e2e_png "$win" "$out/title.png"
 
 e2e_key "$win" Return Return Return
-wait_panel no
+e2e_wait 60 e2e_shows "$win" e2e_panel_gone || e2e_die "the message panel did not go away"
 e2e_key "$win" Up Up Up
 settle
 # Turn right in steps of about 40 degrees and keep the view that sees the

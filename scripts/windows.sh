@@ -13,7 +13,9 @@
 # program has no link time stamp, so two builds of one commit, in any build
 # folders, give the same zip byte for byte.
 #
-# Usage: scripts/windows.sh [build-folder]   (default: build-win)
+# The game and the texture generator are built by the CMake presets
+# "windows" and "windows-tools", in build-win/.
+# Usage: scripts/windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 umask 022
@@ -26,7 +28,7 @@ die() {
 }
 
 bash scripts/deps.sh --windows
-build=$(realpath -m "${1:-build-win}")
+build=$repo/build-win
 version=$(sed -n 's/^project(Dewgatherer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # Without git (or its history), the date of the latest change log entry
 # stands in for the last commit's.
@@ -35,9 +37,6 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     SOURCE_DATE_EPOCH=$(date -d "$(sed -n 's/^ -- .*>  //p' debian/changelog | head -n 1)" +%s)
 fi
 jobs=$(nproc)
-toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
-# Neither the checkout's nor the build folder's path ends up in the program.
-prefix_maps="-ffile-prefix-map=$repo=. -ffile-prefix-map=$build=."
 
 # fetch_freeglut: unpacks freeglut's upstream source, the original tarball of
 # Debian's source package, into $build/src and sets freeglut_src to its
@@ -71,33 +70,27 @@ fetch_freeglut() {
   [ -n "$freeglut_src" ] || die "$tarball: holds no freeglut-* folder"
 }
 
-# freeglut as a static library, installed into $build/freeglut.
+# freeglut as a static library, installed with its licence into
+# $build/freeglut, where the "windows" preset finds them. (freeglut is
+# another project, with options of its own, so it has no preset of ours.)
 build_freeglut() {
   echo "== freeglut, static, for Windows"
-  cmake -S "$freeglut_src" -B "$build/freeglut-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$build/freeglut" -DCMAKE_C_FLAGS="$prefix_maps" \
+  cmake -S "$freeglut_src" -B "$build/freeglut-build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$build/freeglut" -DCMAKE_C_FLAGS="-ffile-prefix-map=$repo=." \
     -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_DEMOS=OFF \
     -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
   # (Its compiler warnings are freeglut's own: kept in a log, shown on failure.)
   cmake --build "$build/freeglut-build" -j"$jobs" >"$build/freeglut-build.log" 2>&1 ||
     die "freeglut did not build: $(tail -n 20 "$build/freeglut-build.log")"
   cmake --install "$build/freeglut-build" >/dev/null
+  cp "$freeglut_src/COPYING" "$build/freeglut/COPYING"
 }
 
-# The texture generator runs on this machine while the game is built.
-build_texturegen() {
-  echo "== the texture generator, for this machine"
-  cmake -S . -B "$build/host" -DDEW_BUILD_GAME=OFF -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF >/dev/null
-  cmake --build "$build/host" --target texturegen -j"$jobs" >/dev/null
-}
-
-build_game() {
-  echo "== the game, for Windows"
-  cmake -S . -B "$build/game" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_FIND_ROOT_PATH="$build/freeglut" -DCMAKE_CXX_FLAGS="$prefix_maps" \
-    -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF \
-    -DDEW_HOST_TEXTUREGEN="$build/host/texturegen" -DDEW_FREEGLUT_LICENSE="$freeglut_src/COPYING" >/dev/null
-  cmake --build "$build/game" -j"$jobs"
+# build PRESET: configures and builds one of the project's presets.
+build() {
+  echo "== $(cmake --list-presets | sed -n "s/^ *\"$1\" *- //p")"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j"$jobs"
 }
 
 # The zip holds one folder, laid out by the game's install rules.
@@ -112,6 +105,6 @@ pack() {
 
 fetch_freeglut
 build_freeglut
-build_texturegen
-build_game
+build windows-tools
+build windows
 pack

@@ -67,20 +67,32 @@ e2e_start_xvfb() {
   unset WAYLAND_DISPLAY
 }
 
+# e2e_wait SECONDS CHECK [ARGS...]: the one wait of these scripts. Runs
+# "CHECK ARGS..." again and again until it holds. Fails when the game (the
+# process $gamepid, where set) has ended first, or after SECONDS, a guard
+# against a hang rather than a time the game must keep.
+e2e_wait() {
+  local limit=$1 since=$SECONDS
+  shift
+  until "$@"; do
+    if [ -n "${gamepid:-}" ] && ! kill -0 "$gamepid" 2>/dev/null; then return 1; fi
+    [ $((SECONDS - since)) -lt "$limit" ] || return 1
+    sleep 0.1
+  done
+}
+
+# e2e_found_window: whether a window titled "Dewgatherer" is shown; its id
+# in E2E_WINDOW.
+e2e_found_window() {
+  E2E_WINDOW=$(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null | head -n 1)
+  [ -n "$E2E_WINDOW" ]
+}
+
 # e2e_wait_window PID [SECONDS]: waits until the process shows a window
 # titled "Dewgatherer" and prints its id. Fails (status 1) if the process ends
 # first or after the guard of SECONDS (default 60).
 e2e_wait_window() {
-  local pid=$1 limit=$((${2:-60} * 10)) id="" tries=0
-  while [ -z "$id" ]; do
-    id=$(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null | head -n 1)
-    [ -n "$id" ] && break
-    kill -0 "$pid" 2>/dev/null || return 1
-    tries=$((tries + 1))
-    [ "$tries" -lt "$limit" ] || return 1
-    sleep 0.1
-  done
-  echo "$id"
+  gamepid=$1 e2e_wait "${2:-60}" e2e_found_window && echo "$E2E_WINDOW"
 }
 
 # Sends one or more keys (xdotool key names) to the window, one event each.
@@ -154,27 +166,36 @@ e2e_diff() {
     }'
 }
 
+# e2e_ended PID: whether the process has ended (gone or a zombie).
+e2e_ended() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)
+  [ -z "$state" ] || [ "$state" = Z ]
+}
+
+# e2e_shows WINDOW CHECK [ARGS...]: takes a screenshot of the window into
+# $E2E_TMP/shot.ppm and runs "CHECK ARGS... shot" on it; for e2e_wait.
+e2e_shows() {
+  local win=$1
+  shift
+  e2e_shot "$win" "$E2E_TMP/shot.ppm" && "$@" "$E2E_TMP/shot.ppm"
+}
+
 # e2e_wait_exit PID SECONDS: waits for the process (a child of this shell) to
 # end and sets E2E_RC to its exit status; after SECONDS (a guard against a
 # hang, not a time limit on the game) kills it and sets E2E_RC to "hung".
 # Not to be called in a command substitution: only this shell can wait for
 # its children.
 e2e_wait_exit() {
-  local pid=$1 limit=$(($2 * 10)) tries=0
   E2E_RC=""
-  while [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" != "" ] &&
-    [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" != "Z" ]; do
-    tries=$((tries + 1))
-    if [ "$tries" -ge "$limit" ]; then
-      kill -9 "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-      E2E_RC=hung
-      return 0
-    fi
-    sleep 0.1
-  done
+  if ! gamepid="" e2e_wait "$2" e2e_ended "$1"; then
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+    E2E_RC=hung
+    return 0
+  fi
   # (An if, so that a failed status does not end a script run with set -e.)
-  if wait "$pid"; then E2E_RC=0; else E2E_RC=$?; fi
+  if wait "$1"; then E2E_RC=0; else E2E_RC=$?; fi
 }
 
 # The awk condition on r, g and b for the sky's blue (129, 191, 254), give or
@@ -187,17 +208,8 @@ e2e_panel_shown() {
   [ "$(e2e_count "$1" 30 60 30 240 'r < 250 || g < 250 || b < 250')" -eq 0 ]
 }
 
-# e2e_wait_panel WINDOW yes|no SECONDS: takes screenshots until the message
-# panel is shown (yes) or gone (no). Fails after SECONDS, a guard only.
-e2e_wait_panel() {
-  local win=$1 want=$2 limit=$3 f="$E2E_TMP/panel-wait.ppm" start=$SECONDS
-  while :; do
-    if e2e_shot "$win" "$f"; then
-      if e2e_panel_shown "$f"; then [ "$want" = yes ] && return 0; else [ "$want" = no ] && return 0; fi
-    fi
-    [ $((SECONDS - start)) -lt "$limit" ] || return 1
-    sleep 0.3
-  done
+e2e_panel_gone() {
+  ! e2e_panel_shown "$1"
 }
 
 # Check counters; finish prints the summary line and exits with the verdict.

@@ -57,7 +57,7 @@ play_installed() {
   mkdir -p "$away"
   (cd "$away" && exec "$1") >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" &
   pid=$!
-  if win=$(e2e_wait_window "$pid" 120) && e2e_wait_panel "$win" yes 60; then
+  if win=$(e2e_wait_window "$pid" 120) && e2e_wait 60 e2e_shows "$win" e2e_panel_shown; then
     e2e_key "$win" Escape
     e2e_wait_exit "$pid" 60
   else
@@ -99,7 +99,7 @@ explains "the data folder missing" "$data: the game's data folder is missing" "$
 
 if [ "$bindir" = games ]; then bindir=bin datadir=share; else bindir=games datadir=share/games; fi
 game="$E2E_TMP/game-only"
-if cmake -S "$here/../.." -B "$game" -DDEW_BUILD_TESTS=OFF -DDEW_BUILD_BENCH=OFF \
+if cmake -S "$here/../.." -B "$game" --preset game \
   -DCMAKE_INSTALL_BINDIR="$bindir" -DCMAKE_INSTALL_DATADIR="$datadir" \
   >"$E2E_TMP/game.log" 2>&1 && cmake --build "$game" -j"$(nproc)" >>"$E2E_TMP/game.log" 2>&1; then
   install_tree "$game" "$E2E_TMP/other" "$bindir/dewgatherer" "$datadir/dewgatherer"

@@ -12,7 +12,8 @@ faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
 [ -n "$faketime_lib" ] || e2e_die "libfaketime is missing (bash scripts/deps.sh --windows installs it)"
 # The game seeds its random numbers with time(): under Wine a preloaded
 # faketime stops the calendar clock at the seed (the clocks that time the
-# ticks run on).
+# ticks run on, and files keep their real times, by which Wine decides
+# whether its prefix needs an update).
 clock=$(date -u -d "@$seed" '+%Y-%m-%d %H:%M:%S')
 linux_game=$game
 linux_images=$images
@@ -63,7 +64,7 @@ trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; e2e_cleanup' EXIT
 # stderr in NAME.log. With WINE_TRACE set, Wine traces the texts it sets into
 # windows, the message box's among them.
 wine_run() {
-  (cd "$E2E_TMP/$1" && exec env LD_PRELOAD="$faketime_lib" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 TZ=UTC \
+  (cd "$E2E_TMP/$1" && exec env LD_PRELOAD="$faketime_lib" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 TZ=UTC \
     WINEDEBUG="-all${WINE_TRACE:+,trace+win}" wine "$game") 2>"$E2E_TMP/$1.log" &
   gamepid=$!
 }
@@ -91,21 +92,25 @@ wine_stderr() {
 # that it says LINE (an extended regular expression), and closes it with
 # Enter.
 wine_message_box() {
-  local box="" id since=$SECONDS said
-  until [ -n "$box" ]; do
-    for id in $(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null); do
-      [ "$(xwininfo -id "$id" | awk '/Width:|Height:/ { printf "%s ", $2 }')" = "300 300 " ] || box=$id
-    done
-    [ -n "$box" ] && break
-    if ! kill -0 "$gamepid" 2>/dev/null || [ $((SECONDS - since)) -ge 60 ]; then
-      fail "$1: no message box titled Dewgatherer"
-      return
-    fi
-    sleep 0.2
-  done
+  local said
+  if ! e2e_wait "$guard" found_message_box; then
+    fail "$1: no message box titled Dewgatherer"
+    return
+  fi
   said=$(sed -n 's/^.*:trace:win:set_window_text L"\(.*\)"$/\1/p' "$E2E_TMP/$1.log" | grep -Ex "$2")
   if [ -n "$said" ]; then pass "$1: a message box titled Dewgatherer says $said"; else fail "$1: no message box text matches $2"; fi
   e2e_key "$box" Return
+}
+
+# found_message_box: whether a window titled Dewgatherer other than the
+# game's 300 by 300 one is shown; its id in box.
+found_message_box() {
+  local id
+  box=""
+  for id in $(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null); do
+    [ "$(xwininfo -id "$id" | awk '/Width:|Height:/ { printf "%s ", $2 }')" = "300 300 " ] || box=$id
+  done
+  [ -n "$box" ]
 }
 
 # settled_shot WINDOW FILE: a screenshot of the window once its picture holds
@@ -113,22 +118,22 @@ wine_message_box() {
 # with the pick-up's light where it stood before the frame placed it; a
 # message screen is still from the second frame on.)
 settled_shot() {
-  local previous="$E2E_TMP/settling.ppm" since=$SECONDS
-  e2e_shot "$1" "$previous" || return 1
-  until e2e_shot "$1" "$2" && cmp -s "$2" "$previous"; do
-    [ $((SECONDS - since)) -lt 60 ] || return 1
-    cp "$2" "$previous"
-  done
+  e2e_shot "$1" "$E2E_TMP/settling.ppm" && e2e_wait "$guard" same_again "$1" "$2"
+}
+same_again() {
+  e2e_shot "$1" "$2" && cmp -s "$2" "$E2E_TMP/settling.ppm" && return 0
+  cp "$2" "$E2E_TMP/settling.ppm"
+  return 1
 }
 
 # The Linux build's first title page at the seed, for same_as_linux.
 mkdir "$E2E_TMP/linux" && cp "$linux_images/floor.ppm" "$linux_images/bricks.ppm" "$E2E_TMP/linux/"
 (cd "$E2E_TMP/linux" && exec env LD_PRELOAD="$preload" DEW_TIME="$seed" "$linux_game") 2>/dev/null &
 gamepid=$!
-win=$(e2e_wait_window "$gamepid") && shown e2e_panel_shown && settled_shot "$win" "$E2E_TMP/linux-title.ppm" ||
+win=$(e2e_wait_window "$gamepid" "$guard") && shown e2e_panel_shown && settled_shot "$win" "$E2E_TMP/linux-title.ppm" ||
   e2e_die "the Linux build showed no title page at seed $seed"
 e2e_key "$win" Escape
-e2e_wait_exit "$gamepid" 60
+e2e_wait_exit "$gamepid" "$guard"
 
 # same_as_linux: the Windows build's first title page against the Linux
 # build's, pixel for pixel.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// libFuzzer target for the image reader, built and run by scripts/fuzz.sh.
+// libFuzzer target for the image reader, built and run by tests/fuzz/CMakeLists.txt.
 // Each input is read through an in-memory file: the reader must either refuse
 // it with one line naming the file and the record untouched, or return a
 // whole image whose bytes all come from the input.
