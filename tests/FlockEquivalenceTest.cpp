@@ -25,10 +25,12 @@ TEST(FlockEquivalence, SeedsDenseClustersEdgesAndSmallFlocksMatchBitForBit)
         ASSERT_LT(d.x * d.x + (d.y * d.y + d.z * d.z), edge);
     }
     // Pairs at rest (the move keeps their offsets exact) on the two edges,
-    // and one pair at the very same place: a zero separation sum.
+    // one pair at the very same place (a zero separation sum), and one bird on
+    // the box's far face, 0.05 across the wrap from another: it stays there,
+    // and the two never see each other.
     const Vector3f a(0, 0, 1.25f), b(0, 0, 3.5f), c(0, 12, 1.5f), rest;
-    const std::vector<PointObject> edges = {
-        {a, rest}, {a + kCloseEdge, rest}, {b, rest}, {b + kRadiusEdge, rest}, {c, rest}, {c, rest}};
+    const std::vector<PointObject> edges = {{a, rest}, {a + kCloseEdge, rest}, {b, rest},
+        {b + kRadiusEdge, rest}, {c, rest}, {c, rest}, {{18, 9, 1}, rest}, {{0.05f, 9, 1}, rest}};
     // cluster > 0 packs every bird into a cube that wide in the middle of the box.
     struct Case {
         unsigned seed;
