@@ -16,7 +16,9 @@ enum class Key { Enter, Space, Up, Down, Left, Right };
 std::vector<Key> botKeys(const MazeGameControl& control);
 
 // Presses the keys as the game's key callbacks do, runs one tick and checks
-// the world against the rules that hold after every tick of every game, and a
-// new game's world against a fresh start: what is broken, or "" when nothing
-// is.
+// the world against the rules that hold after every tick of every game (the
+// cells hold only values the rules put there; the player stands on open
+// floor inside the grid), and a new game's world against a fresh start: what
+// is broken, or "" when nothing is. What a single tick does on each screen,
+// to droplets and to catches, core_tests checks.
 std::string playTick(MazeGameControl& control, const std::vector<Key>& keys);
