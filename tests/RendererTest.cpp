@@ -137,18 +137,13 @@ TEST_F(Render, SkyOnTopAndTheViewTiltedOnTheThreeTicksAfterEachShot)
 // texel, then its third).
 TEST_F(Render, TheFloorShowsTheFloorImageAndTheWallsTheWallImage)
 {
-    auto ppm = [](int w, int h, const std::string& pixels) {
-        return "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n" + pixels;
-    };
-    const std::string red("\xff\0\0", 3), yellow("\xff\xff\0", 3), blue("\0\0\xff", 3), cyan("\0\xff\xff", 3);
-    std::string floor;
-    const std::string magenta("\xff\0\xff", 3), white("\xff\xff\xff", 3);
-    for (int row = 0; row < 4; row++)
-        floor += red + red + yellow;
-    floor += magenta + magenta + white;
-    const std::string wall = blue + blue + cyan + blue + cyan + cyan + cyan + cyan;
+    const std::string red("\xff\0\0", 3), yellow("\xff\xff\0", 3), magenta("\xff\0\xff", 3), white(3, '\xff');
+    const std::string blue("\0\0\xff", 3), cyan("\0\xff\xff", 3), floorRow = red + red + yellow;
+    const std::string floor =
+        "P6\n3 5\n255\n" + floorRow + floorRow + floorRow + floorRow + magenta + magenta + white;
+    const std::string wall = "P6\n4 2\n255\n" + blue + blue + cyan + blue + cyan + cyan + cyan + cyan;
     MazeGameRenderer textured;
-    ASSERT_TRUE(startRenderer(textured, ppm(3, 5, floor), ppm(4, 2, wall)));
+    ASSERT_TRUE(startRenderer(textured, floor, wall));
     for (int i = 0; i < 17; i++)
         world().maze(i, 5) = 1;
     textured.render(control);
