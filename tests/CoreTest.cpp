@@ -297,16 +297,6 @@ TEST(Boids, ABirdAloneAtRestStaysAtRest)
     EXPECT_EQ(f[0].v, Vector3f());
 }
 
-// A bullet flying north through the middle of cell (i, j), hit tested before
-// it moves on: how many bullets are left after the tick.
-int bulletsLeftAfterShotThrough(Labyrinth& maze, int i, int j)
-{
-    Bullets b;
-    b.add(PointObject(Vector3f(i + 0.5f, j + 0.8f, 0.3f), Vector3f(0, 0.4f, 0)));
-    b.behave(maze);
-    return b.count();
-}
-
 // Six bullets at one wall: each hit takes it to 5 at once, then one grey
 // darker and takes the bullet; the fifth breaks an inner wall into floor that
 // the sixth flies over, while the outer wall stays at 8.
@@ -324,8 +314,10 @@ TEST(Bullets, WearInnerWallsUntilTheyBreakAndOuterWallsToEight)
         int& cell = g.maze(w.i, w.j);
         cell = 1;
         for (int shot = 0; shot < 6; shot++) {
-            EXPECT_EQ(bulletsLeftAfterShotThrough(g.maze, w.i, w.j), w.bulletsLeft[shot])
-                << w.i << "," << w.j;
+            Bullets b; // flying north through the middle of the cell, hit tested before it moves on
+            b.add(PointObject(Vector3f(w.i + 0.5f, w.j + 0.8f, 0.3f), Vector3f(0, 0.4f, 0)));
+            b.behave(g.maze);
+            EXPECT_EQ(b.count(), w.bulletsLeft[shot]) << w.i << "," << w.j << " after shot " << shot + 1;
             EXPECT_EQ(cell, w.cellAfter[shot]) << w.i << "," << w.j << " after shot " << shot + 1;
         }
         cell = 0;
