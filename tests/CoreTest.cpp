@@ -280,8 +280,7 @@ TEST(Player, BlockedStepsAreHalvedUntilTheyFitOrVanish)
         p.yaw = s.yaw;
         p.movingForward = s.speed;
         p.behave(g.maze);
-        EXPECT_EQ(p.pos, Vector3f(s.endX, s.endY, 0))
-            << "from " << s.x << "," << s.y << " at " << s.speed;
+        EXPECT_EQ(p.pos, Vector3f(s.endX, s.endY, 0)) << "from " << s.x << "," << s.y << " at " << s.speed;
     }
 }
 
@@ -601,8 +600,7 @@ TEST(TickClock, NoCatchUpAfterAStall)
 // as a whole unsigned value).
 TEST(GameRandom, OwnGeneratorRunsGlibcRandSequence)
 {
-    for (unsigned int seed : {0u, 1u, 2u, 42u, 127773u, 1765100000u, 2147483647u, 2147483648u,
-                              4294967295u}) {
+    for (unsigned int seed : {0u, 1u, 2u, 42u, 127773u, 1765100000u, 2147483647u, 2147483648u, 4294967295u}) {
         std::srand(seed);
         GameRandom own(seed);
         for (int draw = 0; draw < 2000; ++draw)
@@ -663,8 +661,9 @@ TEST(FlockEquivalence, SeedsDenseClustersEdgesAndSmallFlocksMatchBitForBit)
             for (int i = 0; i < cs.n; i++) {
                 const bool samePos = std::memcmp(&f[i].pos, &plain[i].pos, sizeof(Vector3f)) == 0;
                 const bool sameV = std::memcmp(&f[i].v, &plain[i].v, sizeof(Vector3f)) == 0;
-                ASSERT_TRUE(samePos && sameV) << "bird " << i << ", tick " << t << ": " << f[i].pos << " by "
-                                              << f[i].v << " instead of " << plain[i].pos << " by " << plain[i].v;
+                ASSERT_TRUE(samePos && sameV)
+                    << "bird " << i << ", tick " << t << ": " << f[i].pos << " by " << f[i].v
+                    << " instead of " << plain[i].pos << " by " << plain[i].v;
                 ASSERT_TRUE(f[i].frame == 0 && f[i].alive) << "bird " << i << " aged or died";
             }
         }
