@@ -129,7 +129,6 @@ TEST(MazeGameState, SeedTwoBuildsItsRecordedLevel)
         EXPECT_EQ(world.boids[bird.index].pos, bird.pos) << "bird " << bird.index;
         EXPECT_EQ(world.boids[bird.index].v, bird.v) << "bird " << bird.index;
     }
-    EXPECT_EQ(drawsTaken(2), 2002);
 }
 
 // After every actor has moved, one draw decides whether a droplet falls
@@ -147,7 +146,7 @@ TEST(MazeGameState, TheFirstTickDrawsForADropletAfterTheActorsMoved)
     // Each bird has turned by its neighbours' rules, and kept its speed of 0.1.
     EXPECT_EQ(world.boids[0].v, Vector3f(0.0589278638f, 0.0792762712f, 0.0155814094f));
     EXPECT_EQ(world.boids[8].v, Vector3f(0.00996997859f, 0.0736057833f, 0.0669536293f));
-    EXPECT_EQ(drawsTaken(2), 2002 + 2);
+    EXPECT_EQ(drawsTaken(2), 2002 + 2) << "2002 to build the level, 2 for the droplet";
 
     srand(1);
     MazeGameState dry(&control);
@@ -224,8 +223,6 @@ TEST(Player, SpeedsDecayThenStopBelowTheRestCutOff)
 {
     Labyrinth open{};
     const float above = std::nextafter(0.0125f, 1.0f);
-    ASSERT_EQ((float)(0.0125f * 0.8), 0.01f);
-    ASSERT_LT(0.01f, 0.01);
     struct Decay {
         float before, after;
     };
@@ -351,8 +348,6 @@ TEST(Bullets, SurvivorsKeepTheirOrderUpToTheLimitSquare)
     for (int k = 0; k < b.count(); k++)
         left.push_back(b[k].pos.z);
     EXPECT_EQ(left, flying);
-    EXPECT_EQ(b[0].pos.x, 1.5f + 0.1f);
-    EXPECT_EQ(b[0].frame, 1);
 }
 
 TEST(Drops, FallFromRestAndVanishOnlyBelowTheFloor)
