@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The game's logic: the level a seed builds, the maze generator, player
 // motion, flock, bullets, droplets, the world's rules, the controller's
-// screens and commands; the flock against the rules written plainly, the
-// tick's pace and the game's random generator.
+// screens and commands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <fstream>
 #include <iomanip>
@@ -15,11 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "GameRandom.h"
 #include "MazeGameControl.h"
 #include "MazeGameState.h"
-#include "PlainFlock.h"
-#include "TickClock.h"
 
 // Vectors compared and shown to the last bit of each float.
 bool operator==(const Vector3f& a, const Vector3f& b)
@@ -281,14 +276,18 @@ TEST(Player, BlockedStepsAreHalvedUntilTheyFitOrVanish)
     }
 }
 
-// A zero velocity normalises to zero: no neighbours, no steering, no motion.
-TEST(Boids, ABirdAloneAtRestStaysAtRest)
+TEST(Boids, WrapToTheOppositeFaceExactlyAndNeverSeeAcrossIt)
 {
-    Boids f(1, Vector3f(0, 0, 1), Vector3f(18, 18, 4));
-    f[0] = PointObject(Vector3f(9, 9, 2), Vector3f());
+    Boids f(3, Vector3f(0, 0, 1), Vector3f(18, 18, 4));
+    f[0] = PointObject(Vector3f(17.95f, 0.02f, 1.02f), Vector3f(0.1f, -0.05f, -0.05f));
+    f[1] = PointObject(Vector3f(18, 9, 1), Vector3f()); // on the faces: stays
+    f[2] = PointObject(Vector3f(0.05f, 9, 1), Vector3f()); // 0.05 from f[1] across the wrap
     f.behave();
-    EXPECT_EQ(f[0].pos, Vector3f(9, 9, 2));
-    EXPECT_EQ(f[0].v, Vector3f());
+    EXPECT_EQ(f[0].pos, Vector3f(0, 18, 4));
+    EXPECT_EQ(f[1].pos, Vector3f(18, 9, 1));
+    // Not neighbours, so both stay at rest: a zero velocity normalises to zero.
+    EXPECT_EQ(f[1].v, Vector3f());
+    EXPECT_EQ(f[2].v, Vector3f());
 }
 
 // Six bullets at one wall: each hit takes it to 5 at once, then one grey
@@ -559,110 +558,6 @@ TEST(MazeGameControl, ShotsNeedTheWeaponAndTheCooldownAndFlyTheirOwnWay)
         "(7.40000057,5.00011158,0.300000012) by (0.400000006,1.85307181e-05,0) age 6; "
         "(5.00011158,3.79999971,0.300000012) by (3.70614362e-05,-0.400000006,0) age 3; "
         "(5,5,0.300000012) by (-0.282809943,-0.282875478,0) age 0; ");
-}
-
-// Idle calls every millisecond from a given uptime: ticks come exactly 51 ms
-// apart, whatever the uptime, and on across the wrap of the int counter.
-TEST(TickClock, TicksStay51MillisecondsApartAtAnyUptime)
-{
-    const long long hour = 3600 * 1000LL;
-    for (long long start : {0LL, 5 * hour, 300 * hour, INT_MAX - 120LL}) {
-        int last = static_cast<int>(start);
-        long long previousTick = start;
-        for (long long t = start + 1; t <= start + 400; ++t) {
-            int reading = static_cast<int>(static_cast<unsigned>(t)); // wraps like GLUT's int
-            if (tickDue(reading, last)) {
-                EXPECT_EQ(51, t - previousTick) << "uptime " << start << " ms, tick at " << t;
-                previousTick = t;
-            }
-        }
-        EXPECT_EQ(start + 7 * 51, previousTick) << "uptime " << start << " ms";
-    }
-}
-
-// A stall runs one tick, and the next comes 51 ms after it.
-TEST(TickClock, NoCatchUpAfterAStall)
-{
-    int last = 0;
-    EXPECT_TRUE(tickDue(551, last));
-    EXPECT_FALSE(tickDue(600, last));
-    EXPECT_TRUE(tickDue(602, last));
-}
-
-// The game's own generator, which the game runs where the C library is not
-// glibc, against glibc's rand() itself: the same numbers for the same seed,
-// for seeds of every kind (0 counts as 1; above 2^31 the seed is still taken
-// as a whole unsigned value).
-TEST(GameRandom, OwnGeneratorRunsGlibcRandSequence)
-{
-    for (unsigned int seed : {0u, 1u, 2u, 42u, 127773u, 1765100000u, 2147483647u, 2147483648u, 4294967295u}) {
-        std::srand(seed);
-        GameRandom own(seed);
-        for (int draw = 0; draw < 2000; ++draw)
-            ASSERT_EQ(std::rand(), own.next()) << "seed " << seed << ", draw " << draw;
-    }
-}
-
-// The flock's tick is tuned for speed; it must match a plain step of the
-// flocking rules bird for bird and bit for bit on every tick.
-// Offsets whose squared length, summed (x*x + y*y) + z*z, is exactly 0.09
-// or 1, while x*x + (y*y + z*z) falls just inside: a flock that sums the
-// squares in another order sees separation or neighbours the rules do not.
-const Vector3f kCloseEdge(0.109071486f, 0.249956816f, 0.125f);
-const Vector3f kRadiusEdge(0.50000006f, 0.707106709f, 0.5f);
-
-TEST(FlockEquivalence, SeedsDenseClustersEdgesAndSmallFlocksMatchBitForBit)
-{
-    for (auto [d, edge] : {std::pair(kCloseEdge, 0.09f), std::pair(kRadiusEdge, 1.0f)}) {
-        ASSERT_EQ(d.norm2(), edge);
-        ASSERT_LT(d.x * d.x + (d.y * d.y + d.z * d.z), edge);
-    }
-    // Pairs at rest (the move keeps their offsets exact) on the two edges,
-    // one pair at the very same place (a zero separation sum), and one bird on
-    // the box's far face, 0.05 across the wrap from another: it stays there,
-    // and the two never see each other.
-    const Vector3f a(0, 0, 1.25f), b(0, 0, 3.5f), c(0, 12, 1.5f), rest;
-    const std::vector<PointObject> edges = {{a, rest}, {a + kCloseEdge, rest}, {b, rest},
-        {b + kRadiusEdge, rest}, {c, rest}, {c, rest}, {{18, 9, 1}, rest}, {{0.05f, 9, 1}, rest}};
-    // cluster > 0 packs every bird into a cube that wide in the middle of the box.
-    struct Case {
-        unsigned seed;
-        int n;
-        float cluster;
-        int ticks;
-        bool placeEdges;
-    };
-    const Case cases[] = {{1, 200, 0, 600, false}, {3, 200, 1.5f, 400, false}, {5, 200, 0, 500, true},
-        {100, 0, 0, 10, false}, {101, 1, 0, 100, false}, {117, 17, 0.5f, 300, false}};
-    for (const Case& cs : cases) {
-        SCOPED_TRACE(::testing::Message() << "seed " << cs.seed);
-        srand(cs.seed);
-        Boids f(cs.n, Vector3f(0, 0, 1), Vector3f(18, 18, 4));
-        std::vector<PointObject> plain;
-        for (int i = 0; i < cs.n; i++) {
-            if (cs.cluster > 0)
-                f[i].pos = Vector3f(8.25f, 8.25f, 1.75f) + Vector3f::random() * cs.cluster;
-            plain.push_back(f[i]);
-        }
-        for (int t = 0; t < cs.ticks; t++) {
-            if (cs.placeEdges && t % 50 == 0) {
-                for (size_t i = 0; i < edges.size(); i++) {
-                    f[i] = edges[i];
-                    plain[i] = edges[i];
-                }
-            }
-            f.behave();
-            plainFlockStep(plain, f.min, f.max);
-            for (int i = 0; i < cs.n; i++) {
-                const bool samePos = std::memcmp(&f[i].pos, &plain[i].pos, sizeof(Vector3f)) == 0;
-                const bool sameV = std::memcmp(&f[i].v, &plain[i].v, sizeof(Vector3f)) == 0;
-                ASSERT_TRUE(samePos && sameV)
-                    << "bird " << i << ", tick " << t << ": " << f[i].pos << " by " << f[i].v
-                    << " instead of " << plain[i].pos << " by " << plain[i].v;
-                ASSERT_TRUE(f[i].frame == 0 && f[i].alive) << "bird " << i << " aged or died";
-            }
-        }
-    }
 }
 
 } // namespace
