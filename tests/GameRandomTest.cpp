@@ -11,8 +11,7 @@
 // as a whole unsigned value).
 TEST(GameRandom, OwnGeneratorRunsGlibcRandSequence)
 {
-    for (unsigned int seed : {0u, 1u, 2u, 42u, 127773u, 1765100000u, 2147483647u, 2147483648u,
-                              4294967295u}) {
+    for (unsigned int seed : {0u, 1u, 2u, 42u, 127773u, 1765100000u, 2147483647u, 2147483648u, 4294967295u}) {
         std::srand(seed);
         GameRandom own(seed);
         for (int draw = 0; draw < 2000; ++draw)
