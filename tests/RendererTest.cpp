@@ -52,8 +52,9 @@ int count(const Frame& f, int x0, int y0, int x1, int y1, const Rgb& want, int t
 
 MazeGameRenderer renderer;
 
-// Runs f in a scratch folder that holds the given floor and wall images, as the game's working directory.
-template <class F> bool withImages(const std::string& floor, const std::string& bricks, F f)
+// Starts a renderer as the game does, in a scratch folder that holds the given
+// floor and wall images as the game's working directory.
+bool startRenderer(MazeGameRenderer& r, const std::string& floor, const std::string& bricks)
 {
     namespace fs = std::filesystem;
     fs::path here = fs::current_path(),
@@ -62,18 +63,9 @@ template <class F> bool withImages(const std::string& floor, const std::string& 
     std::ofstream(dir / "floor.ppm", std::ios::binary) << floor;
     std::ofstream(dir / "bricks.ppm", std::ios::binary) << bricks;
     fs::current_path(dir);
-    bool ok = f();
+    r.init();
     fs::current_path(here);
-    return fs::remove_all(dir) && ok;
-}
-
-// Starts a renderer as the game does, reading the given floor and wall images.
-bool startRenderer(MazeGameRenderer& r, const std::string& floor, const std::string& bricks)
-{
-    return withImages(floor, bricks, [&] {
-        r.init();
-        return true;
-    });
+    return fs::remove_all(dir);
 }
 
 class Render : public ::testing::Test {
@@ -145,18 +137,13 @@ TEST_F(Render, SkyOnTopAndTheViewTiltedOnTheThreeTicksAfterEachShot)
 // texel, then its third).
 TEST_F(Render, TheFloorShowsTheFloorImageAndTheWallsTheWallImage)
 {
-    auto ppm = [](int w, int h, const std::string& pixels) {
-        return "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n" + pixels;
-    };
-    const std::string red("\xff\0\0", 3), yellow("\xff\xff\0", 3), blue("\0\0\xff", 3), cyan("\0\xff\xff", 3);
-    std::string floor;
-    const std::string magenta("\xff\0\xff", 3), white("\xff\xff\xff", 3);
-    for (int row = 0; row < 4; row++)
-        floor += red + red + yellow;
-    floor += magenta + magenta + white;
-    const std::string wall = blue + blue + cyan + blue + cyan + cyan + cyan + cyan;
+    const std::string red("\xff\0\0", 3), yellow("\xff\xff\0", 3), magenta("\xff\0\xff", 3), white(3, '\xff');
+    const std::string blue("\0\0\xff", 3), cyan("\0\xff\xff", 3), floorRow = red + red + yellow;
+    const std::string floor =
+        "P6\n3 5\n255\n" + floorRow + floorRow + floorRow + floorRow + magenta + magenta + white;
+    const std::string wall = "P6\n4 2\n255\n" + blue + blue + cyan + blue + cyan + cyan + cyan + cyan;
     MazeGameRenderer textured;
-    ASSERT_TRUE(startRenderer(textured, ppm(3, 5, floor), ppm(4, 2, wall)));
+    ASSERT_TRUE(startRenderer(textured, floor, wall));
     for (int i = 0; i < 17; i++)
         world().maze(i, 5) = 1;
     textured.render(control);
@@ -275,21 +262,21 @@ TEST_F(Render, MapShowsTheMazeAndItsDwellersAroundTheMarker)
     EXPECT_FALSE(draw().pixels == north);
 }
 
-// Every text a player reads on each message screen, the lines in order.
-const std::vector<std::vector<std::string>> kMessageLines = {
-    {"You find yourself in", "a strange place. You", "are in a  maze  with", "no exit.  It is cold",
-        "and it smells funny.", "Birds..."},
-    {"Weird birds fly all", "around in flocks,", "spitting small drop-", "lets on you.",
-        "After catching some", "of them you realize.."},
-    {"you realize that you", "need to catch 30 of", "these magic drop-", "lets to escape.",
-        "Go, do it! You have", "no time to lose!"},
-    {"Wow... the droplets", "are indeed magic!", "You feel enlightened.", "Push ENTER in the game",
-        "to see the map."},
-    {"You have collected", "enough droplets to", "perform powerful", "magic!", "You hear distant",
-        "noise. What was it?"},
-    {"Cool! You've just", "found a weapon!", "Push SPACE to use it!"},
-    {"At last! You've", "managed to escape", "the cursed maze.", "Go home now and", "live your life!",
-        "Or play again?"}};
+// Every text a player reads on each message screen, the lines in order, as
+// recorded in tests/data/message-screens.txt: one screen after another, a blank
+// line between two.
+std::vector<std::vector<std::string>> recordedMessages()
+{
+    std::ifstream file(DEW_TEST_DATA "/message-screens.txt");
+    std::vector<std::vector<std::string>> screens(1);
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty())
+            screens.emplace_back();
+        else
+            screens.back().push_back(line);
+    }
+    return screens;
+}
 
 bool operator==(const Rgb& a, const Rgb& b)
 {
@@ -367,7 +354,7 @@ TEST_F(Render, CatchFlashInPlayAndMessageScreensWithTheirPanelAndWords)
         const int promptWidth =
             glutBitmapLength(GLUT_BITMAP_HELVETICA_18, (const unsigned char*)"PRESS ENTER");
         EXPECT_TRUE(showsText(game, 260 - promptWidth, 59, kBlack, "PRESS ENTER"));
-        const std::vector<std::string>& lines = kMessageLines[s];
+        const std::vector<std::string> lines = recordedMessages().at(s);
         for (size_t n = 0; n < 6; n++) {
             std::string line;
             if (n < lines.size())

@@ -9,14 +9,156 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string>
+#include <vector>
 
-#include "MazeBot.h"
 #include "MazeGameControl.h"
+#include "MazeGameState.h"
 
 namespace {
+
+// The keys a person can press while playing (Escape aside), the two that
+// walk before the two that turn.
+enum class Key { Enter, Space, Up, Down, Left, Right };
+
+// A test player: reads the screen and returns the key events for the coming
+// tick. It confirms every message, runs under falling droplets until it has
+// 30, then walks out through the portal. It never calls rand().
+std::vector<Key> botKeys(const MazeGameControl& control)
+{
+    if (control.gameStatus < EFirstPersonView)
+        return {Key::Enter};
+    const MazeGameState& w = *control.gameState;
+    const Player& p = w.player;
+    // Cells -1..17 as (i + 1) * 19 + j + 1; walking distances from the player's cell.
+    auto cellAt = [](float x, float y) { return ((int)x + 1) * 19 + (int)y + 1; };
+    const int start = cellAt(p.pos.x, p.pos.y);
+    // A cell out of reach comes straight from the player's: the bot walks
+    // right at it. (A step off one end of a row lands on the next row's other
+    // end: ring cells both, open floor, never on the way to anything.)
+    std::vector<int> dist(361, -1), from(361, start), queue{start};
+    dist[start] = 0;
+    for (size_t q = 0; q < queue.size(); q++) {
+        const int c = queue[q];
+        for (int m : {c - 19, c + 19, c - 1, c + 1})
+            if (m >= 0 && m < 361 && dist[m] < 0 && w.maze(m / 19 - 1, m % 19 - 1) <= 0) {
+                dist[m] = dist[c] + 1;
+                from[m] = c;
+                queue.push_back(m);
+            }
+    }
+    // The target: beyond the open portal, or under the droplet nearest to
+    // catch, the higher (with longer to fall) when two are close.
+    float tx = 17.6f, ty = 15.5f, best = 1e9f;
+    for (int k = 0; k < w.drops.count() && p.dropsCaught < 30; k++) {
+        const PointObject& d = w.drops[k];
+        // Under a bird on the flock box's far edge (18) there is no cell: take the ring's corner.
+        const int c = d.pos.x < 18 && d.pos.y < 18 ? cellAt(d.pos.x, d.pos.y) : 0;
+        if (d.alive && dist[c] >= 0 && dist[c] - d.pos.z < best) {
+            best = dist[c] - d.pos.z;
+            tx = d.pos.x;
+            ty = d.pos.y;
+        }
+    }
+    // Head for the centre of the next cell on the path, or for the target once it is in the next cell.
+    int target = cellAt(tx, ty), c = target;
+    while (c != start && from[c] != start)
+        c = from[c];
+    const bool final = c == target;
+    const float dx = (final ? tx : c / 19 - 0.5f) - p.pos.x, dy = (final ? ty : c % 19 - 0.5f) - p.pos.y;
+    // Speeds decay by 0.8 a tick: a speed v still carries the player 5 v, a turn rate t turns the view 5 t.
+    const float d = std::hypot(dx, dy), v = p.movingForward, room = d + (final ? 0.0f : 0.6f);
+    if (final && d < 0.1f) // under the droplet: wait
+        return {};
+    const float err = std::remainder(std::atan2(dx, dy) * 57.29578f - p.yaw, 360.0f);
+    const float rest = err - 5 * p.turningYaw; // what the running turn leaves
+    const Key turn = rest > 0 ? Key::Right : Key::Left;
+    std::vector<Key> keys;
+    if (std::abs(rest) > 10)
+        keys.push_back(turn);
+    if (std::abs(rest) > 30) {
+        keys.push_back(turn);
+        return keys;
+    }
+    if (5 * v > room + 0.2f || (std::abs(err) > 60 && v > 0.15f))
+        keys.push_back(Key::Down);
+    else if (std::abs(err) < 25 && 5 * (v + 0.1f) <= room)
+        keys.push_back(Key::Up);
+    return keys;
+}
+
+// One key event, as the game's key callbacks pass it on.
+void press(MazeGameControl& control, Key key)
+{
+    if (key == Key::Enter)
+        control.pushOK();
+    if (key == Key::Space)
+        control.shoot();
+    if (key == Key::Up || key == Key::Down)
+        control.move(key == Key::Up ? 1 : -1, 0, 0);
+    if (key == Key::Left || key == Key::Right)
+        control.turn(key == Key::Right ? 1 : -1);
+}
+
+// Whether the rules can put value v into cell (i, j): open floor on the ring;
+// walls, hit walls and, inside the outer wall, floor of the three kinds; the
+// portal once it is open.
+bool cellAllowed(int i, int j, int v, bool portalOpen)
+{
+    if (portalOpen && j == 15 && (i == 15 || i == 16))
+        return v == -3;
+    if (i < 0 || j < 0 || i > 16 || j > 16)
+        return v == 0;
+    if (v == 1 || (v >= 5 && v <= 8))
+        return true;
+    const bool inner = i % 16 != 0 && j % 16 != 0;
+    return inner && (v == 0 || v == -2 || v == -7);
+}
+
+// Whether the world is as a new game starts: the player on the start cell
+// facing north at rest, nothing caught or found, no bullets or droplets, the
+// pick-up in its place and the portal closed.
+bool freshWorld(const MazeGameState& w)
+{
+    const Player& p = w.player;
+    bool still =
+        p.pos.x == 1.5f && p.pos.y == 1.5f && p.yaw == 0 && p.movingForward == 0 && p.turningYaw == 0;
+    bool empty =
+        p.dropsCaught == 0 && !p.canShoot && !p.canViewMap && w.bullets.count() == 0 && w.drops.count() == 0;
+    return still && empty && w.thingy.alive && w.maze(1, 1) == -2 && w.maze(16, 15) == 1;
+}
+
+// Presses the keys as the game's key callbacks do, runs one tick and checks
+// the world against the rules that hold after every tick of every game (the
+// cells hold only values the rules put there; the player stands on open
+// floor inside the grid), and a new game's world against a fresh start: what
+// is broken, or "" when nothing is. What a single tick does on each screen,
+// to droplets and to catches, core_tests checks.
+std::string playTick(MazeGameControl& control, const std::vector<Key>& keys)
+{
+    const bool finished = control.gameStatus == EFinishMsg;
+    for (Key k : keys)
+        press(control, k);
+    if (finished && control.gameStatus != EFinishMsg && !freshWorld(*control.gameState))
+        return "the next game does not start afresh";
+    control.cycle();
+    const MazeGameState& w = *control.gameState;
+    const Player& p = w.player;
+    for (int i = -1; i <= 17; i++)
+        for (int j = -1; j <= 17; j++)
+            if (!cellAllowed(i, j, w.maze(i, j), p.dropsCaught >= 30))
+                return "a cell holds a value the rules never put there";
+    // The game is won on the step out through the portal: the player never reaches the ring, let alone
+    // beyond.
+    if (!std::isfinite(p.pos.x + p.pos.y + p.yaw) || !onGrid(p.pos.x, p.pos.y) ||
+        w.maze((int)p.pos.x, (int)p.pos.y) > 0)
+        return "the player is lost or stands in a wall";
+    return "";
+}
 
 class Soak : public ::testing::TestWithParam<int> { };
 
