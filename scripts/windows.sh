@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Cross-builds Dewgatherer for 64-bit Windows with MinGW-w64 and packs the
 # folder a player unzips: the program with freeglut linked in, the two
-# textures, a README and the licences. The zip's path is the last line
-# printed.
+# textures, a README and the licences, checked before they are packed. The
+# zip's path is the last line printed.
 #
 # freeglut's source comes from the Debian archive through an apt
 # configuration of this script's own (a deb-src line for the system's Debian
@@ -93,11 +93,38 @@ build() {
   cmake --build --preset "$1" -j"$jobs"
 }
 
+# check FOLDER: what a Windows player gets. Exactly the program, the
+# textures, the README and the two licences; a program that imports only
+# DLLs every Windows has, opens no console window, has no link time stamp
+# and carries an icon and version information.
+check() {
+  local files headers imports dll types
+  files=$(cd "$1" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
+  [ "$files" = "./LICENSE.txt ./README.txt ./bricks.ppm ./dewgatherer.exe ./floor.ppm ./freeglut-COPYING.txt " ] ||
+    die "$1: holds $files"
+  headers=$(x86_64-w64-mingw32-objdump -p "$1/dewgatherer.exe")
+  imports=$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | LC_ALL=C sort | tr '\n' ' ')
+  for dll in $imports; do
+    case " ADVAPI32.DLL GDI32.DLL GLU32.DLL KERNEL32.DLL MSVCRT.DLL OPENGL32.DLL USER32.DLL WINMM.DLL " in
+      *" $dll "*) ;;
+      *) die "dewgatherer.exe imports $dll, which not every Windows has" ;;
+    esac
+  done
+  grep -q '^Subsystem.*(Windows GUI)' <<<"$headers" || die "dewgatherer.exe would open a console window"
+  grep -q '^Time/Date.*1970' <<<"$headers" || die "dewgatherer.exe has a link time stamp"
+  types=" $(sed -n 's/^[0-9a-f]*   Entry: ID: 0x0*\([0-9a-f]*\),.*/\1/p' <<<"$headers" | tr '\n' ' ')"
+  [[ "$types" == *" e "* && "$types" == *" 10 "* ]] || die "dewgatherer.exe lacks its icon or version information"
+  [ "$(strings -el "$1/dewgatherer.exe" | grep -A 1 -x ProductVersion | tail -n 1)" = "$version" ] ||
+    die "dewgatherer.exe does not carry the version $version"
+  echo "$me: dewgatherer.exe imports only $imports; a GUI program with icon and version $version"
+}
+
 # The zip holds one folder, laid out by the game's install rules.
 pack() {
   local name="dewgatherer-$version-win64" zip="$build/dewgatherer-$version-win64.zip"
   rm -rf "$build/stage" "$zip"
   cmake --install "$build/game" --prefix "$build/stage/$name" >/dev/null
+  check "$build/stage/$name"
   find "$build/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
   (cd "$build/stage" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$zip" -@)
   echo "$zip"
