@@ -109,21 +109,6 @@ TEST(MazeGameState, SeedTwoBuildsItsRecordedLevel)
     MazeGameState world(&control);
     EXPECT_EQ(picture(world), recordedLevel());
     EXPECT_EQ(world.thingy.pos, Vector3f(8.5f, 3.5f, 0.5f));
-    // The flock draws first: each bird its position's x, y and z, then its velocity's.
-    struct Bird {
-        int index;
-        Vector3f pos, v;
-    };
-    const Bird birds[] = {
-        {0, {6.35220003f, 12.0094204f, 3.60364008f}, {0.0245749988f, 0.0330610014f, 0.00649799779f}},
-        {1, {3.75551987f, 10.6698599f, 1.26234996f}, {0.00962700322f, -0.0456579998f, 0.000179000199f}},
-        {2, {16.4068203f, 15.31674f, 2.05111003f}, {-0.0349510014f, -0.0353460014f, 0.0487730019f}},
-        {199, {15.8736591f, 3.29310012f, 2.53065991f}, {0.00912399963f, -0.0476990007f, 0.0168470033f}},
-    };
-    for (const Bird& bird : birds) {
-        EXPECT_EQ(world.boids[bird.index].pos, bird.pos) << "bird " << bird.index;
-        EXPECT_EQ(world.boids[bird.index].v, bird.v) << "bird " << bird.index;
-    }
 }
 
 // After every actor has moved, one draw decides whether a droplet falls
@@ -148,42 +133,6 @@ TEST(MazeGameState, TheFirstTickDrawsForADropletAfterTheActorsMoved)
     dry.behave();
     EXPECT_EQ(dry.drops.count(), 0);
     EXPECT_EQ(drawsTaken(1), 1884 + 1) << "an odd draw and no second";
-}
-
-// Open cells reachable from cell (i, j) inside the outer wall, each counted once.
-int reachable(Labyrinth& m, int i, int j, bool (&seen)[17][17])
-{
-    if (m(i, j) != 0 || seen[i][j])
-        return 0;
-    seen[i][j] = true;
-    return 1 + reachable(m, i + 1, j, seen) + reachable(m, i - 1, j, seen) + reachable(m, i, j + 1, seen) +
-        reachable(m, i, j - 1, seen);
-}
-
-// The outer wall, the posts between the rooms and the ring around are as
-// the recorded level shows them; the rooms and passages form a tree.
-TEST(Labyrinth, MakeRandomCarvesAPerfectMazeInsideTheOuterWall)
-{
-    for (unsigned seed = 1; seed <= 30; seed++) {
-        SCOPED_TRACE(seed);
-        Labyrinth m;
-        srand(seed);
-        m.MakeRandom();
-        int open = 0, openPairs = 0;
-        for (int i = 0; i <= 16; i++) {
-            for (int j = 0; j <= 16; j++) {
-                if (m(i, j) != 0)
-                    continue;
-                open++;
-                openPairs += (m(i + 1, j) == 0) + (m(i, j + 1) == 0);
-            }
-        }
-        // All 64 rooms and the 63 walls between them that a tree opens.
-        EXPECT_EQ(open, 127);
-        bool seen[17][17] = {};
-        EXPECT_EQ(reachable(m, 1, 1, seen), 127);
-        EXPECT_EQ(openPairs, 126) << "one passage fewer than cells: no loop";
-    }
 }
 
 // One tick on open floor: the player walks along the heading it had before
