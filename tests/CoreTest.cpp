@@ -109,6 +109,9 @@ TEST(MazeGameState, SeedTwoBuildsItsRecordedLevel)
     MazeGameState world(&control);
     EXPECT_EQ(picture(world), recordedLevel());
     EXPECT_EQ(world.thingy.pos, Vector3f(8.5f, 3.5f, 0.5f));
+    // The flock draws first: the first bird its position's x, y and z, then its velocity's.
+    EXPECT_EQ(world.boids[0].pos, Vector3f(6.35220003f, 12.0094204f, 3.60364008f));
+    EXPECT_EQ(world.boids[0].v, Vector3f(0.0245749988f, 0.0330610014f, 0.00649799779f));
 }
 
 // After every actor has moved, one draw decides whether a droplet falls
