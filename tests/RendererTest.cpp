@@ -262,22 +262,6 @@ TEST_F(Render, MapShowsTheMazeAndItsDwellersAroundTheMarker)
     EXPECT_FALSE(draw().pixels == north);
 }
 
-// Every text a player reads on each message screen, the lines in order, as
-// recorded in tests/data/message-screens.txt: one screen after another, a blank
-// line between two.
-std::vector<std::vector<std::string>> recordedMessages()
-{
-    std::ifstream file(DEW_TEST_DATA "/message-screens.txt");
-    std::vector<std::vector<std::string>> screens(1);
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty())
-            screens.emplace_back();
-        else
-            screens.back().push_back(line);
-    }
-    return screens;
-}
-
 // Whether the frame shows the text, in the game's font and the colour given,
 // from the left end of its baseline at (x, y) on: every pixel the text inks
 // has the colour, and no other pixel on its line across the panel (from 2
@@ -321,6 +305,17 @@ TEST_F(Render, CatchFlashInPlayAndMessageScreensWithTheirPanelAndWords)
 {
     const Rgb darkGrey = {51, 51, 51};
     world().player.wowed = true;
+    // Every text a player reads on each message screen, the lines in order, as
+    // recorded in tests/data/message-screens.txt: one screen after another, a
+    // blank line between two.
+    std::ifstream file(DEW_TEST_DATA "/message-screens.txt");
+    std::vector<std::vector<std::string>> recorded(1);
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty())
+            recorded.emplace_back();
+        else
+            recorded.back().push_back(line);
+    }
     for (int s = 0; s < 9; s++) {
         SCOPED_TRACE(::testing::Message() << "screen " << s);
         control.gameStatus = MazeGameStatus(s);
@@ -349,7 +344,7 @@ TEST_F(Render, CatchFlashInPlayAndMessageScreensWithTheirPanelAndWords)
         EXPECT_TRUE(showsText(game, 40, 227, kBlack, "Dewgatherer"));
         // "PRESS ENTER" is 125 pixels wide in the game's font, so it starts at x 135.
         EXPECT_TRUE(showsText(game, 135, 59, kBlack, "PRESS ENTER"));
-        const std::vector<std::string> lines = recordedMessages().at(s);
+        const std::vector<std::string> lines = recorded.at(s);
         for (size_t n = 0; n < 6; n++) {
             std::string line;
             if (n < lines.size())
