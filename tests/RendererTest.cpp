@@ -7,7 +7,6 @@
 
 #include <GL/glut.h>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
