@@ -97,6 +97,42 @@ TEST(MazeGameState, TheFirstTickDrawsForADropletAfterTheActorsMoved)
     EXPECT_EQ(rand(), 979601485);
 }
 
+// Open cells reachable from cell (i, j) inside the outer wall, each counted once.
+int reachable(Labyrinth& m, int i, int j, bool (&seen)[17][17])
+{
+    if (m(i, j) != 0 || seen[i][j])
+        return 0;
+    seen[i][j] = true;
+    return 1 + reachable(m, i + 1, j, seen) + reachable(m, i - 1, j, seen) + reachable(m, i, j + 1, seen) +
+        reachable(m, i, j - 1, seen);
+}
+
+// The outer wall, the posts between the rooms and the ring around are as
+// the recorded level shows them; the rooms and passages form a tree.
+TEST(Labyrinth, MakeRandomCarvesAPerfectMazeInsideTheOuterWall)
+{
+    for (unsigned seed = 1; seed <= 30; seed++) {
+        SCOPED_TRACE(seed);
+        Labyrinth m;
+        srand(seed);
+        m.MakeRandom();
+        int open = 0, openPairs = 0;
+        for (int i = 0; i <= 16; i++) {
+            for (int j = 0; j <= 16; j++) {
+                if (m(i, j) != 0)
+                    continue;
+                open++;
+                openPairs += (m(i + 1, j) == 0) + (m(i, j + 1) == 0);
+            }
+        }
+        // All 64 rooms and the 63 walls between them that a tree opens.
+        EXPECT_EQ(open, 127);
+        bool seen[17][17] = {};
+        EXPECT_EQ(reachable(m, 1, 1, seen), 127);
+        EXPECT_EQ(openPairs, 126) << "one passage fewer than cells: no loop";
+    }
+}
+
 // One tick on open floor: the player walks along the heading it had before
 // this tick's turn and with the speed it had before the decay; then both
 // speeds decay by 0.8, the cooldown counts to 3 and stays there, and the catch
