@@ -67,9 +67,21 @@ TEST(MazeGameState, SeedTwoBuildsItsRecordedLevel)
         EXPECT_EQ(row, recorded) << "row y " << j;
     }
     EXPECT_EQ(world.thingy.pos, Vector3f(8.5f, 3.5f, 0.5f));
-    // The flock draws first: the first bird its position's x, y and z, then its velocity's.
-    EXPECT_EQ(world.boids[0].pos, Vector3f(6.35220003f, 12.0094204f, 3.60364008f));
-    EXPECT_EQ(world.boids[0].v, Vector3f(0.0245749988f, 0.0330610014f, 0.00649799779f));
+    // The flock draws first: each bird its position's x, y and z, then its velocity's.
+    struct Bird {
+        int index;
+        Vector3f pos, v;
+    };
+    const Bird birds[] = {
+        {0, {6.35220003f, 12.0094204f, 3.60364008f}, {0.0245749988f, 0.0330610014f, 0.00649799779f}},
+        {1, {3.75551987f, 10.6698599f, 1.26234996f}, {0.00962700322f, -0.0456579998f, 0.000179000199f}},
+        {2, {16.4068203f, 15.31674f, 2.05111003f}, {-0.0349510014f, -0.0353460014f, 0.0487730019f}},
+        {199, {15.8736591f, 3.29310012f, 2.53065991f}, {0.00912399963f, -0.0476990007f, 0.0168470033f}},
+    };
+    for (const Bird& bird : birds) {
+        EXPECT_EQ(world.boids[bird.index].pos, bird.pos) << "bird " << bird.index;
+        EXPECT_EQ(world.boids[bird.index].v, bird.v) << "bird " << bird.index;
+    }
 }
 
 // After every actor has moved, one draw decides whether a droplet falls
