@@ -28,30 +28,8 @@ std::ostream& operator<<(std::ostream& out, const Vector3f& v)
 
 namespace {
 
-// How many draws of rand() were taken since srand(seed): the next draw,
-// looked up in the sequence started afresh.
-int drawsTaken(unsigned seed)
-{
-    const int next = rand();
-    srand(seed);
-    int taken = 0;
-    while (rand() != next)
-        taken++;
-    return taken;
-}
-
-// The player's motion and shot state in one line, floats to the last bit.
-std::string motion(const Player& p)
-{
-    std::ostringstream line;
-    line << std::setprecision(9) << "at " << p.pos.x << "," << p.pos.y << " yaw " << p.yaw << " speeds "
-         << p.movingForward << "," << p.turningYaw << " shooting " << p.doingShot << " frame " << p.shotFrame
-         << " wowed " << p.wowed;
-    return line.str();
-}
-
 // An open grid with walls (1) in the memory on both sides: reads beyond the
-// cells see walls there, and untouched() shows any write.
+// cells see walls there, and a comparison with a fresh one shows any write.
 struct GuardedMaze {
     int before[400];
     Labyrinth maze;
@@ -62,52 +40,32 @@ struct GuardedMaze {
         std::fill(std::begin(before), std::end(before), 1);
         std::fill(std::begin(after), std::end(after), 1);
     }
-    bool untouched() const
-    {
-        GuardedMaze fresh;
-        return std::memcmp(this, &fresh, sizeof fresh) == 0;
-    }
 };
 static_assert(sizeof(GuardedMaze) == 1161 * sizeof(int), "the guards must touch the grid");
-
-// The whole grid, ring included, as rows of characters: y 17 on top, x from
-// -1 on the left; '#' a wall, '.' open floor, 'S' the start, 'W' where the
-// weapon lies.
-std::vector<std::string> picture(const MazeGameState& world)
-{
-    const std::map<int, char> kMarks = {{1, '#'}, {0, '.'}, {-2, 'S'}};
-    std::vector<std::string> rows;
-    for (int j = 17; j >= -1; j--) {
-        std::string row;
-        for (int i = -1; i <= 17; i++)
-            row += kMarks.at(world.maze(i, j));
-        rows.push_back(row);
-    }
-    const int wx = (int)world.thingy.pos.x;
-    const int wy = (int)world.thingy.pos.y;
-    rows[17 - wy][wx + 1] = 'W';
-    return rows;
-}
-
-// The level that srand(2) builds, recorded in tests/data/level-of-seed-2.txt.
-// Every step of the carving, the four open areas and the weapon's cell are
-// drawn from rand() in a fixed order, so a draw taken out of turn shows here.
-// The corridor north of the start is always open.
-std::vector<std::string> recordedLevel()
-{
-    std::ifstream file(DEW_TEST_DATA "/level-of-seed-2.txt");
-    std::vector<std::string> rows;
-    for (std::string row; std::getline(file, row);)
-        rows.push_back(row);
-    return rows;
-}
 
 TEST(MazeGameState, SeedTwoBuildsItsRecordedLevel)
 {
     srand(2);
     MazeGameControl control;
     MazeGameState world(&control);
-    EXPECT_EQ(picture(world), recordedLevel());
+    // The level that srand(2) builds, recorded in tests/data/level-of-seed-2.txt.
+    // Every step of the carving, the four open areas and the weapon's cell are
+    // drawn from rand() in a fixed order, so a draw taken out of turn shows here.
+    // The corridor north of the start is always open. The whole grid, ring
+    // included, row by row: y 17 on top, x from -1 on the left; '#' a wall,
+    // '.' open floor, 'S' the start, 'W' where the weapon lies.
+    const std::map<int, char> kMarks = {{1, '#'}, {0, '.'}, {-2, 'S'}};
+    std::ifstream file(DEW_TEST_DATA "/level-of-seed-2.txt");
+    for (int j = 17; j >= -1; j--) {
+        std::string row;
+        for (int i = -1; i <= 17; i++)
+            row += kMarks.at(world.maze(i, j));
+        if (j == (int)world.thingy.pos.y)
+            row[(int)world.thingy.pos.x + 1] = 'W';
+        std::string recorded;
+        std::getline(file, recorded);
+        EXPECT_EQ(row, recorded) << "row y " << j;
+    }
     EXPECT_EQ(world.thingy.pos, Vector3f(8.5f, 3.5f, 0.5f));
     // The flock draws first: each bird its position's x, y and z, then its velocity's.
     struct Bird {
@@ -135,19 +93,20 @@ TEST(MazeGameState, TheFirstTickDrawsForADropletAfterTheActorsMoved)
     MazeGameState world(&control);
     world.behave();
     ASSERT_EQ(world.drops.count(), 1);
-    EXPECT_EQ(world.drops[0].pos, world.boids[8].pos);
     EXPECT_EQ(world.drops[0].pos, Vector3f(16.7616444f, 12.6897001f, 1.085886f));
     EXPECT_EQ(world.drops[0].frame, 0);
     // Each bird has turned by its neighbours' rules, and kept its speed of 0.1.
     EXPECT_EQ(world.boids[0].v, Vector3f(0.0589278638f, 0.0792762712f, 0.0155814094f));
     EXPECT_EQ(world.boids[8].v, Vector3f(0.00996997859f, 0.0736057833f, 0.0669536293f));
-    EXPECT_EQ(drawsTaken(2), 2002 + 2) << "2002 to build the level, 2 for the droplet";
+    // 2002 draws build the level and 2 decide the droplet: the next is the 2005th since srand(2).
+    EXPECT_EQ(rand(), 1510008811);
 
     srand(1);
     MazeGameState dry(&control);
     dry.behave();
     EXPECT_EQ(dry.drops.count(), 0);
-    EXPECT_EQ(drawsTaken(1), 1884 + 1) << "an odd draw and no second";
+    // 1884 draws build this level, then one odd draw and no second: the next is the 1886th since srand(1).
+    EXPECT_EQ(rand(), 979601485);
 }
 
 // Open cells reachable from cell (i, j) inside the outer wall, each counted once.
@@ -208,7 +167,12 @@ TEST(Player, ATickMovesThenTurnsThenDecaysThenCountsTheCooldown)
     for (const char* after : ticks) {
         p.wowed = true;
         p.behave(open);
-        EXPECT_EQ(motion(p), after);
+        // The player's motion and shot state in one line, floats to the last bit.
+        std::ostringstream motion;
+        motion << std::setprecision(9) << "at " << p.pos.x << "," << p.pos.y << " yaw " << p.yaw << " speeds "
+               << p.movingForward << "," << p.turningYaw << " shooting " << p.doingShot << " frame "
+               << p.shotFrame << " wowed " << p.wowed;
+        EXPECT_EQ(motion.str(), after);
     }
 }
 
@@ -315,7 +279,8 @@ TEST(Bullets, WearInnerWallsUntilTheyBreakAndOuterWallsToEight)
         }
         cell = 0;
     }
-    EXPECT_TRUE(g.untouched()) << "no other cell changed";
+    const GuardedMaze fresh;
+    EXPECT_EQ(std::memcmp(&g, &fresh, sizeof fresh), 0) << "no other cell changed";
 }
 
 // Floor of every kind, and beyond the grid everything short of the limit
@@ -391,18 +356,6 @@ struct World {
     }
 };
 
-// What a tick leaves that the player can tell: the screen, the droplets
-// caught, the green flash, the map, the weapon and the portal's first cell.
-std::string outcome(World& c)
-{
-    const MazeGameStatus shown = c.tick();
-    const Player& p = c.w->player;
-    std::ostringstream line;
-    line << "screen " << shown << " caught " << p.dropsCaught << " flash " << p.wowed << " map "
-         << p.canViewMap << " weapon " << p.canShoot << " portal " << c.w->maze(15, 15);
-    return line.str();
-}
-
 // A droplet is caught within 0.3 (strictly) on both floor axes and 0.5 of the
 // eye's height 0.5, the pick-up within 0.3; the finish lies beyond 17; the
 // map comes with exactly the 10th droplet, the portal with the 30th; when one
@@ -443,7 +396,14 @@ TEST(MazeGameState, RulesOfATick)
         world.w->player.dropsCaught = c.caughtBefore;
         world.drop(c.drop.x, c.drop.y, c.drop.z);
         world.w->thingy.pos = c.thingy;
-        EXPECT_EQ(outcome(world), c.after) << "player at " << c.player.x << "," << c.player.y;
+        // What the tick leaves that the player can tell: the screen, the droplets
+        // caught, the green flash, the map, the weapon and the portal's first cell.
+        const MazeGameStatus shown = world.tick();
+        const Player& p = world.w->player;
+        std::ostringstream outcome;
+        outcome << "screen " << shown << " caught " << p.dropsCaught << " flash " << p.wowed << " map "
+                << p.canViewMap << " weapon " << p.canShoot << " portal " << world.w->maze(15, 15);
+        EXPECT_EQ(outcome.str(), c.after) << "player at " << c.player.x << "," << c.player.y;
     }
 }
 
@@ -513,19 +473,6 @@ TEST(MazeGameControl, ScreenTable)
     EXPECT_EQ(c.ctrl.frame, 3) << "frame counts the ticks of play across games";
 }
 
-// The bullets in flight: position, velocity and age, floats to the last bit.
-std::string flights(const Bullets& bullets)
-{
-    std::ostringstream line;
-    line << std::setprecision(9);
-    for (int k = 0; k < bullets.count(); k++) {
-        const PointObject& b = bullets[k];
-        line << "(" << b.pos.x << "," << b.pos.y << "," << b.pos.z << ") by (" << b.v.x << "," << b.v.y << ","
-             << b.v.z << ") age " << b.frame << "; ";
-    }
-    return line.str();
-}
-
 // Space needs the weapon. A shot fired on a message screen waits there with
 // the frozen world; each next shot needs the three ticks of the cooldown in
 // play. Four shots each fly along the heading of their own moment from 0.3
@@ -553,7 +500,15 @@ TEST(MazeGameControl, ShotsNeedTheWeaponAndTheCooldownAndFlyTheirOwnWay)
         }
         EXPECT_EQ(c.w->bullets.count(), shot + 1) << "one shot in three ticks";
     }
-    EXPECT_EQ(flights(c.w->bullets),
+    // The bullets in flight: position, velocity and age, floats to the last bit.
+    std::ostringstream flights;
+    flights << std::setprecision(9);
+    for (int k = 0; k < c.w->bullets.count(); k++) {
+        const PointObject& b = c.w->bullets[k];
+        flights << "(" << b.pos.x << "," << b.pos.y << "," << b.pos.z << ") by (" << b.v.x << "," << b.v.y
+                << "," << b.v.z << ") age " << b.frame << "; ";
+    }
+    EXPECT_EQ(flights.str(),
         "(5,8.60000038,0.300000012) by (0,0.400000006,0) age 9; "
         "(7.40000057,5.00011158,0.300000012) by (0.400000006,1.85307181e-05,0) age 6; "
         "(5.00011158,3.79999971,0.300000012) by (3.70614362e-05,-0.400000006,0) age 3; "

@@ -91,19 +91,6 @@ std::vector<Key> botKeys(const MazeGameControl& control)
     return keys;
 }
 
-// One key event, as the game's key callbacks pass it on.
-void press(MazeGameControl& control, Key key)
-{
-    if (key == Key::Enter)
-        control.pushOK();
-    if (key == Key::Space)
-        control.shoot();
-    if (key == Key::Up || key == Key::Down)
-        control.move(key == Key::Up ? 1 : -1, 0, 0);
-    if (key == Key::Left || key == Key::Right)
-        control.turn(key == Key::Right ? 1 : -1);
-}
-
 // Whether the rules can put value v into cell (i, j): open floor on the ring;
 // walls, hit walls and, inside the outer wall, floor of the three kinds; the
 // portal once it is open.
@@ -119,19 +106,6 @@ bool cellAllowed(int i, int j, int v, bool portalOpen)
     return inner && (v == 0 || v == -2 || v == -7);
 }
 
-// Whether the world is as a new game starts: the player on the start cell
-// facing north at rest, nothing caught or found, no bullets or droplets, the
-// pick-up in its place and the portal closed.
-bool freshWorld(const MazeGameState& w)
-{
-    const Player& p = w.player;
-    bool still =
-        p.pos.x == 1.5f && p.pos.y == 1.5f && p.yaw == 0 && p.movingForward == 0 && p.turningYaw == 0;
-    bool empty =
-        p.dropsCaught == 0 && !p.canShoot && !p.canViewMap && w.bullets.count() == 0 && w.drops.count() == 0;
-    return still && empty && w.thingy.alive && w.maze(1, 1) == -2 && w.maze(16, 15) == 1;
-}
-
 // Presses the keys as the game's key callbacks do, runs one tick and checks
 // the world against the rules that hold after every tick of every game (the
 // cells hold only values the rules put there; the player stands on open
@@ -141,13 +115,30 @@ bool freshWorld(const MazeGameState& w)
 std::string playTick(MazeGameControl& control, const std::vector<Key>& keys)
 {
     const bool finished = control.gameStatus == EFinishMsg;
-    for (Key k : keys)
-        press(control, k);
-    if (finished && control.gameStatus != EFinishMsg && !freshWorld(*control.gameState))
-        return "the next game does not start afresh";
-    control.cycle();
+    for (Key key : keys) {
+        if (key == Key::Enter)
+            control.pushOK();
+        if (key == Key::Space)
+            control.shoot();
+        if (key == Key::Up || key == Key::Down)
+            control.move(key == Key::Up ? 1 : -1, 0, 0);
+        if (key == Key::Left || key == Key::Right)
+            control.turn(key == Key::Right ? 1 : -1);
+    }
     const MazeGameState& w = *control.gameState;
     const Player& p = w.player;
+    // A new game's world as a new game starts: the player on the start cell
+    // facing north at rest, nothing caught or found, no bullets or droplets,
+    // the pick-up in its place and the portal closed.
+    if (finished && control.gameStatus != EFinishMsg) {
+        const bool still =
+            p.pos.x == 1.5f && p.pos.y == 1.5f && p.yaw == 0 && p.movingForward == 0 && p.turningYaw == 0;
+        const bool empty = p.dropsCaught == 0 && !p.canShoot && !p.canViewMap && w.bullets.count() == 0 &&
+            w.drops.count() == 0;
+        if (!still || !empty || !w.thingy.alive || w.maze(1, 1) != -2 || w.maze(16, 15) != 1)
+            return "the next game does not start afresh";
+    }
+    control.cycle();
     for (int i = -1; i <= 17; i++)
         for (int j = -1; j <= 17; j++)
             if (!cellAllowed(i, j, w.maze(i, j), p.dropsCaught >= 30))
