@@ -89,8 +89,9 @@ TEST(PPMImage, ReadsEveryHeaderLayoutAndRefusesEveryBadFileWithOneLine)
         std::ofstream(file, std::ios::binary) << bytes;
         const std::string said = outcome(file);
         EXPECT_EQ(said, expected[0] == ':' ? file + expected + "\n" : expected) << bytes.substr(0, 80);
-        if (expected[0] == ':')
+        if (expected[0] == ':') {
             EXPECT_EQ(PPMImage::lastError() + std::string("\n"), said) << bytes.substr(0, 80);
+        }
     }
     const std::string none = scratch.dir + "none: No such file or directory\n";
     EXPECT_EQ(outcome(scratch.dir + "none"), none);
