@@ -25,9 +25,10 @@ void tellPlayer(const char* line)
 #endif
 }
 
-}  // namespace
+} // namespace
 
-GLTextureHelper::GLTextureHelper() : glTextures{0, 0}
+GLTextureHelper::GLTextureHelper()
+    : glTextures{0, 0}
 {
 }
 
@@ -67,8 +68,8 @@ void GLTextureHelper::GlGenTextures()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int i = ETextureFloor; i <= ETextureWall; ++i) {
         glBindTexture(GL_TEXTURE_2D, glTextures[i]);
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, images[i].width, images[i].height, GL_RGB,
-                          GL_UNSIGNED_BYTE, images[i].data);
+        gluBuild2DMipmaps(
+            GL_TEXTURE_2D, 3, images[i].width, images[i].height, GL_RGB, GL_UNSIGNED_BYTE, images[i].data);
     }
     // GL holds its own copies now; the wall texture stays bound.
     freeImages();

@@ -8,10 +8,7 @@
 
 #include "PPMImage.h"
 
-enum TextureName {
-    ETextureFloor = 0,
-    ETextureWall = 1
-};
+enum TextureName { ETextureFloor = 0, ETextureWall = 1 };
 
 // Reads the floor and wall images, uploads them as textures and binds them
 // by name while the maze is drawn.
@@ -20,9 +17,9 @@ public:
     GLTextureHelper();
     ~GLTextureHelper();
 
-    void loadImages();  // ends the process with status 1 if an image cannot be read
+    void loadImages(); // ends the process with status 1 if an image cannot be read
     void freeImages();
-    void GlGenTextures();  // also releases the pixel buffers once GL holds its copies
+    void GlGenTextures(); // also releases the pixel buffers once GL holds its copies
     void GlDeleteTextures();
     void GlSetTexture(TextureName texture);
     void GlSetNoTexture();

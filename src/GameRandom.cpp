@@ -3,7 +3,9 @@
 
 #include <cstdlib> // also tells whether the C library is glibc
 
-GameRandom::GameRandom(unsigned int seed) : front(kSeparation), rear(0)
+GameRandom::GameRandom(unsigned int seed)
+    : front(kSeparation)
+    , rear(0)
 {
     if (seed == 0)
         seed = 1;

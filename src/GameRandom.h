@@ -12,8 +12,7 @@
 // the game. Elsewhere rand() may stop at 32767 (the game needs draws up to
 // 99999) and runs another sequence, so the game runs its own copy of glibc's
 // generator there.
-class GameRandom
-{
+class GameRandom {
 public:
     static void srand(unsigned int seed);
     static int rand(); // 0 to 2^31 - 1
@@ -29,7 +28,7 @@ private:
 
     uint32_t state[kDegree];
     int front; // glibc's fptr
-    int rear;  // glibc's rptr
+    int rear; // glibc's rptr
 };
 
 #endif

@@ -10,12 +10,31 @@
 // angles. Every operation is single precision and component by component.
 class Vector3f {
 public:
-    union { float x; float yaw; };
-    union { float y; float roll; };
-    union { float z; float pitch; };
+    union {
+        float x;
+        float yaw;
+    };
+    union {
+        float y;
+        float roll;
+    };
+    union {
+        float z;
+        float pitch;
+    };
 
-    Vector3f() : x(0), y(0), z(0) {}
-    Vector3f(float x, float y, float z) : x(x), y(y), z(z) {}
+    Vector3f()
+        : x(0)
+        , y(0)
+        , z(0)
+    {
+    }
+    Vector3f(float x, float y, float z)
+        : x(x)
+        , y(y)
+        , z(z)
+    {
+    }
 
     Vector3f operator+(const Vector3f& o) const { return Vector3f(x + o.x, y + o.y, z + o.z); }
     Vector3f operator-(const Vector3f& o) const { return Vector3f(x - o.x, y - o.y, z - o.z); }

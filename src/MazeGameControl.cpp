@@ -5,7 +5,12 @@
 
 #include "MazeGameState.h"
 
-MazeGameControl::MazeGameControl() : frame(0), gameStatus(ETitle1Msg), gameState(nullptr) {}
+MazeGameControl::MazeGameControl()
+    : frame(0)
+    , gameStatus(ETitle1Msg)
+    , gameState(nullptr)
+{
+}
 
 MazeGameControl::~MazeGameControl()
 {

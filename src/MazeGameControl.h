@@ -25,9 +25,9 @@ public:
     MazeGameControl();
     ~MazeGameControl();
 
-    void init();   // builds a new world and shows the first title page
-    void cycle();  // one tick; the world only advances during play
-    void quit();   // deletes the world
+    void init(); // builds a new world and shows the first title page
+    void cycle(); // one tick; the world only advances during play
+    void quit(); // deletes the world
 
     void turn(int positive);
     void move(int forward, int left, int up);

@@ -20,31 +20,56 @@ const char* const kPrompt = "PRESS ENTER";
 // The text of every message screen, by status; the two play screens have none.
 // The double spaces are part of the story's typesetting.
 const char* const kTitle1Lines[] = {
-    "You find yourself in", "a strange place. You", "are in a  maze  with",
-    "no exit.  It is cold", "and it smells funny.", "Birds...",
+    "You find yourself in",
+    "a strange place. You",
+    "are in a  maze  with",
+    "no exit.  It is cold",
+    "and it smells funny.",
+    "Birds...",
 };
 const char* const kTitle2Lines[] = {
-    "Weird birds fly all", "around in flocks,", "spitting small drop-",
-    "lets on you.", "After catching some", "of them you realize..",
+    "Weird birds fly all",
+    "around in flocks,",
+    "spitting small drop-",
+    "lets on you.",
+    "After catching some",
+    "of them you realize..",
 };
 const char* const kTitle3Lines[] = {
-    "you realize that you", "need to catch 30 of", "these magic drop-",
-    "lets to escape.", "Go, do it! You have", "no time to lose!",
+    "you realize that you",
+    "need to catch 30 of",
+    "these magic drop-",
+    "lets to escape.",
+    "Go, do it! You have",
+    "no time to lose!",
 };
 const char* const kBonusMapLines[] = {
-    "Wow... the droplets", "are indeed magic!", "You feel enlightened.",
-    "Push ENTER in the game", "to see the map.",
+    "Wow... the droplets",
+    "are indeed magic!",
+    "You feel enlightened.",
+    "Push ENTER in the game",
+    "to see the map.",
 };
 const char* const kBonusPortalLines[] = {
-    "You have collected", "enough droplets to", "perform powerful",
-    "magic!", "You hear distant", "noise. What was it?",
+    "You have collected",
+    "enough droplets to",
+    "perform powerful",
+    "magic!",
+    "You hear distant",
+    "noise. What was it?",
 };
 const char* const kBonusWeaponLines[] = {
-    "Cool! You've just", "found a weapon!", "Push SPACE to use it!",
+    "Cool! You've just",
+    "found a weapon!",
+    "Push SPACE to use it!",
 };
 const char* const kFinishLines[] = {
-    "At last! You've", "managed to escape", "the cursed maze.",
-    "Go home now and", "live your life!", "Or play again?",
+    "At last! You've",
+    "managed to escape",
+    "the cursed maze.",
+    "Go home now and",
+    "live your life!",
+    "Or play again?",
 };
 
 struct MessageText {
@@ -52,8 +77,7 @@ struct MessageText {
     int count;
 };
 
-template <int N>
-constexpr MessageText messageText(const char* const (&lines)[N])
+template <int N> constexpr MessageText messageText(const char* const (&lines)[N])
 {
     return {lines, N};
 }
@@ -87,7 +111,11 @@ bool isPlayScreen(MazeGameStatus status)
 
 } // namespace
 
-MazeGameRenderer::MazeGameRenderer() : textureHelper(nullptr), fontListBase(0) {}
+MazeGameRenderer::MazeGameRenderer()
+    : textureHelper(nullptr)
+    , fontListBase(0)
+{
+}
 
 void MazeGameRenderer::init()
 {
@@ -336,10 +364,22 @@ void MazeGameRenderer::draw_bullet(const PointObject& b, float size)
     float norm = b.v.norm();
     if (norm > 0) {
         GLfloat rot[16] = {
-            b.v.y / norm, -b.v.x / norm, 0, 0,
-            b.v.x / norm, b.v.y / norm, 0, 0,
-            0, 0, 1, 0,
-            0, 0, 0, 1,
+            b.v.y / norm,
+            -b.v.x / norm,
+            0,
+            0,
+            b.v.x / norm,
+            b.v.y / norm,
+            0,
+            0,
+            0,
+            0,
+            1,
+            0,
+            0,
+            0,
+            0,
+            1,
         };
         glMultMatrixf(rot);
     }

@@ -16,12 +16,12 @@ class MazeGameRenderer {
 public:
     MazeGameRenderer();
 
-    void init();  // needs a current GL context; ends the process if a texture cannot be read
+    void init(); // needs a current GL context; ends the process if a texture cannot be read
     void quit();
     void render(const MazeGameControl& gameControl);
 
-    GLTextureHelper* textureHelper;  // owned; created by init, deleted by quit
-    int fontListBase;                // first of the 128 character display lists
+    GLTextureHelper* textureHelper; // owned; created by init, deleted by quit
+    int fontListBase; // first of the 128 character display lists
 
 private:
     void draw_grid();

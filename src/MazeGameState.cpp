@@ -35,8 +35,13 @@ void spawnDrop(Boids& boids, Drops& drops)
 } // namespace
 
 MazeGameState::MazeGameState(MazeGameControl* gameControl)
-    : gameControl(gameControl), maze(), player(), bullets(),
-      boids(kFlockSize, Vector3f(0, 0, 1), Vector3f(18, 18, 4)), drops(), thingy()
+    : gameControl(gameControl)
+    , maze()
+    , player()
+    , bullets()
+    , boids(kFlockSize, Vector3f(0, 0, 1), Vector3f(18, 18, 4))
+    , drops()
+    , thingy()
 {
     maze.MakeRandom();
     maze.AddRandomSquare(4, 5);
@@ -53,7 +58,9 @@ MazeGameState::MazeGameState(MazeGameControl* gameControl)
     thingy = MovingThingy(Vector3f(wx + 0.5f, wy + 0.5f, 0.5f));
 }
 
-MazeGameState::~MazeGameState() {}
+MazeGameState::~MazeGameState()
+{
+}
 
 void MazeGameState::behave()
 {

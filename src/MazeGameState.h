@@ -18,7 +18,7 @@ public:
     // caught, the weapon is picked up and the finish is checked.
     void behave();
 
-    MazeGameControl* gameControl;  // not owned; receives the milestones
+    MazeGameControl* gameControl; // not owned; receives the milestones
     Labyrinth maze;
     Player player;
     Bullets bullets;

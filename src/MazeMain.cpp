@@ -11,7 +11,7 @@
 
 MazeGameControl* gameControl = nullptr;
 MazeGameRenderer* gameRenderer = nullptr;
-int lastTime = 0;  // milliseconds since glutInit at the last tick
+int lastTime = 0; // milliseconds since glutInit at the last tick
 
 void init()
 {

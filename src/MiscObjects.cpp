@@ -8,9 +8,9 @@ namespace {
 // Drops the records whose alive flag is clear; the survivors keep their order.
 void removeDead(std::vector<PointObject>& objects)
 {
-    objects.erase(std::remove_if(objects.begin(), objects.end(),
-                                 [](const PointObject& o) { return !o.alive; }),
-                  objects.end());
+    objects.erase(
+        std::remove_if(objects.begin(), objects.end(), [](const PointObject& o) { return !o.alive; }),
+        objects.end());
 }
 
 // Bullets that leave through the portal have no cells to stop them; they die
@@ -43,7 +43,9 @@ void MovingThingy::behave()
     frame++;
 }
 
-Boids::Boids(int num, const Vector3f& min, const Vector3f& max) : min(min), max(max)
+Boids::Boids(int num, const Vector3f& min, const Vector3f& max)
+    : min(min)
+    , max(max)
 {
     boids.reserve(num);
     for (int n = 0; n < num; n++) {
@@ -55,7 +57,9 @@ Boids::Boids(int num, const Vector3f& min, const Vector3f& max) : min(min), max(
     }
 }
 
-Boids::~Boids() {}
+Boids::~Boids()
+{
+}
 
 void Boids::behave()
 {

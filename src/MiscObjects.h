@@ -11,7 +11,13 @@
 // whether it still takes part in the game.
 class PointObject {
 public:
-    PointObject(const Vector3f& pos, const Vector3f& v) : pos(pos), v(v), frame(0), alive(true) {}
+    PointObject(const Vector3f& pos, const Vector3f& v)
+        : pos(pos)
+        , v(v)
+        , frame(0)
+        , alive(true)
+    {
+    }
 
     Vector3f pos;
     Vector3f v;
@@ -22,8 +28,18 @@ public:
 // The weapon pick-up: it lies still and only ages.
 class MovingThingy {
 public:
-    MovingThingy() : pos(), frame(0), alive(true) {}
-    explicit MovingThingy(const Vector3f& pos) : pos(pos), frame(0), alive(true) {}
+    MovingThingy()
+        : pos()
+        , frame(0)
+        , alive(true)
+    {
+    }
+    explicit MovingThingy(const Vector3f& pos)
+        : pos(pos)
+        , frame(0)
+        , alive(true)
+    {
+    }
 
     void behave();
 
@@ -77,8 +93,8 @@ private:
 // Bullets in flight: they fly straight and wear down the walls they hit.
 class Bullets {
 public:
-    Bullets() {}
-    ~Bullets() {}
+    Bullets() { }
+    ~Bullets() { }
 
     void add(const PointObject& b) { bullets.push_back(b); }
     PointObject& operator[](int i) { return bullets[i]; }
@@ -94,8 +110,8 @@ private:
 // Droplets falling from the birds until they pass the floor or are caught.
 class Drops {
 public:
-    Drops() {}
-    ~Drops() {}
+    Drops() { }
+    ~Drops() { }
 
     void add(const PointObject& d) { drops.push_back(d); }
     PointObject& operator[](int i) { return drops[i]; }

@@ -27,7 +27,7 @@ void* fail(FILE* file, const char* filename, const char* problem)
     return report(filename, problem);
 }
 
-}  // namespace
+} // namespace
 
 void* PPMImage::load(const char* filename)
 {
@@ -41,7 +41,7 @@ void* PPMImage::load(const char* filename)
     if (!fgets(head, sizeof head, file)) {
         if (ferror(file))
             return fail(file, filename, strerror(errno));
-        head[0] = '\0';  // an empty file is not a PPM file either
+        head[0] = '\0'; // an empty file is not a PPM file either
     }
     if (head[0] != 'P' || head[1] != '6')
         return fail(file, filename, "Not a raw PPM file");
@@ -56,8 +56,7 @@ void* PPMImage::load(const char* filename)
         if (!fgets(head, sizeof head, file)) {
             if (ferror(file))
                 return fail(file, filename, strerror(errno));
-            return fail(file, filename,
-                        "File ends before the header gives width, height and maximum value");
+            return fail(file, filename, "File ends before the header gives width, height and maximum value");
         }
         if (head[0] == '#')
             continue;
@@ -73,27 +72,26 @@ void* PPMImage::load(const char* filename)
             found = sscanf(head, "%lld", &d);
             break;
         }
-        if (found > 0)  // EOF (-1) on a blank line counts as nothing found
+        if (found > 0) // EOF (-1) on a blank line counts as nothing found
             i += found;
     }
 
     char problem[160];
     if (w <= 0 || h <= 0) {
-        snprintf(problem, sizeof problem,
-                 "Image size %lld x %lld: width and height must be at least 1", w, h);
+        snprintf(
+            problem, sizeof problem, "Image size %lld x %lld: width and height must be at least 1", w, h);
         return fail(file, filename, problem);
     }
     if (w > kMaxSide || h > kMaxSide) {
         snprintf(problem, sizeof problem,
-                 "Image size %lld x %lld is too large (at most %lld pixels per side)",
-                 w, h, kMaxSide);
+            "Image size %lld x %lld is too large (at most %lld pixels per side)", w, h, kMaxSide);
         return fail(file, filename, problem);
     }
     if (d > 255) {
         snprintf(problem, sizeof problem,
-                 "Maximum sample value %lld: 16-bit samples are not supported, save the "
-                 "image with 8-bit samples (ImageMagick: convert -depth 8)",
-                 d);
+            "Maximum sample value %lld: 16-bit samples are not supported, save the "
+            "image with 8-bit samples (ImageMagick: convert -depth 8)",
+            d);
         return fail(file, filename, problem);
     }
 
@@ -107,17 +105,15 @@ void* PPMImage::load(const char* filename)
         if (fseek(file, start, SEEK_SET) != 0)
             return fail(file, filename, strerror(errno));
         if (end >= start && static_cast<unsigned long>(end - start) < size) {
-            snprintf(problem, sizeof problem,
-                     "Pixel data cut short: %ld of %zu bytes for %lld x %lld pixels",
-                     end - start, size, w, h);
+            snprintf(problem, sizeof problem, "Pixel data cut short: %ld of %zu bytes for %lld x %lld pixels",
+                end - start, size, w, h);
             return fail(file, filename, problem);
         }
     }
 
     unsigned char* pixels = static_cast<unsigned char*>(malloc(size));
     if (!pixels) {
-        snprintf(problem, sizeof problem,
-                 "Not enough memory for an image of %lld x %lld pixels", w, h);
+        snprintf(problem, sizeof problem, "Not enough memory for an image of %lld x %lld pixels", w, h);
         return fail(file, filename, problem);
     }
     size_t got = fread(pixels, 1, size, file);
@@ -125,9 +121,8 @@ void* PPMImage::load(const char* filename)
         freeData(pixels);
         if (ferror(file))
             return fail(file, filename, strerror(errno));
-        snprintf(problem, sizeof problem,
-                 "Pixel data cut short: %zu of %zu bytes for %lld x %lld pixels",
-                 got, size, w, h);
+        snprintf(problem, sizeof problem, "Pixel data cut short: %zu of %zu bytes for %lld x %lld pixels",
+            got, size, w, h);
         return fail(file, filename, problem);
     }
     fclose(file);

@@ -14,7 +14,12 @@ inline void freeData(void* data)
 // rows in file order. A plain record: copies share the buffer, which is
 // released only by an explicit free().
 struct PPMImage {
-    PPMImage() : width(0), height(0), data(nullptr) {}
+    PPMImage()
+        : width(0)
+        , height(0)
+        , data(nullptr)
+    {
+    }
 
     // Reads a binary PPM file. On success fills the record and returns its
     // pixel buffer; on failure writes one line naming the file and the

@@ -19,7 +19,7 @@ bool wallAt(Labyrinth& maze, float x, float y)
 bool probesHitWall(Labyrinth& maze, const Vector3f& p)
 {
     return wallAt(maze, p.x + kProbeMargin, p.y) || wallAt(maze, p.x - kProbeMargin, p.y) ||
-           wallAt(maze, p.x, p.y + kProbeMargin) || wallAt(maze, p.x, p.y - kProbeMargin);
+        wallAt(maze, p.x, p.y + kProbeMargin) || wallAt(maze, p.x, p.y - kProbeMargin);
 }
 
 bool pathHitsWall(Labyrinth& maze, const Vector3f& from, const Vector3f& to, float length)
@@ -51,9 +51,22 @@ void settle(float& speed)
 } // namespace
 
 Player::Player()
-    : pos(1.5f, 1.5f, 0.0f), yaw(0), roll(0), pitch(0), movingForward(0), movingLeft(0),
-      movingUp(0), turningYaw(0), turningRoll(0), turningPitch(0), doingShot(false),
-      shotFrame(0), wowed(false), dropsCaught(0), canShoot(false), canViewMap(false)
+    : pos(1.5f, 1.5f, 0.0f)
+    , yaw(0)
+    , roll(0)
+    , pitch(0)
+    , movingForward(0)
+    , movingLeft(0)
+    , movingUp(0)
+    , turningYaw(0)
+    , turningRoll(0)
+    , turningPitch(0)
+    , doingShot(false)
+    , shotFrame(0)
+    , wowed(false)
+    , dropsCaught(0)
+    , canShoot(false)
+    , canViewMap(false)
 {
 }
 

@@ -16,18 +16,18 @@ public:
     void behave(Labyrinth& maze);
 
     Vector3f pos;
-    float yaw;   // degrees; 0 looks along +y, 90 along +x
+    float yaw; // degrees; 0 looks along +y, 90 along +x
     float roll;
     float pitch;
-    float movingForward;  // units per tick, negative walks backward
+    float movingForward; // units per tick, negative walks backward
     float movingLeft;
     float movingUp;
-    float turningYaw;     // degrees per tick, positive turns right
+    float turningYaw; // degrees per tick, positive turns right
     float turningRoll;
     float turningPitch;
     bool doingShot;
     int shotFrame;
-    bool wowed;           // a droplet was caught in the latest tick
+    bool wowed; // a droplet was caught in the latest tick
     int dropsCaught;
     bool canShoot;
     bool canViewMap;

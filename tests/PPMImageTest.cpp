@@ -63,16 +63,20 @@ TEST(PPMImage, ReadsEveryHeaderLayoutAndRefusesEveryBadFileWithOneLine)
     const std::string px = pattern(18), ok = image(3, 2, px), wide = pattern(16384 * 3);
     const std::string file = scratch.dir + "f.ppm";
     const std::pair<std::string, std::string> cases[] = {
-        {"P6\n3 2 255\n" + px + "trailing", ok}, {"P6\n3\n2 255\n" + px, ok},
-        {"P6\n3\n# one\n2\n# two\n255\n" + px, ok}, {"P6\n\n  \nnothing here\n3 2\n\n255\n" + px, ok},
+        {"P6\n3 2 255\n" + px + "trailing", ok},
+        {"P6\n3\n2 255\n" + px, ok},
+        {"P6\n3\n# one\n2\n# two\n255\n" + px, ok},
+        {"P6\n\n  \nnothing here\n3 2\n\n255\n" + px, ok},
         {"P6\n# Created by GIMP version 2.10.34 PNM plug-in\n3 2\n255\n" + px, ok},
         {"P6\n3 2 # width and height\n255 # and the rest of the line\n" + px, ok},
-        {"P6 7 9 255\n3 2\n255\n" + px, ok}, {"P6\n3 2\n100\n" + px, ok}, // samples are not rescaled
+        {"P6 7 9 255\n3 2\n255\n" + px, ok},
+        {"P6\n3 2\n100\n" + px, ok}, // samples are not rescaled
         {"P6\n16384 1\n255\n" + wide + "trailing", image(16384, 1, wide)},
         // Lines are read in pieces of 69 characters, each piece a line; pixels start after the piece.
         {"P6\n#" + std::string(68, 'x') + "3 2 255\n" + px, ok},
         {"P6\n3 2 255" + std::string(62, ' ') + px, ok},
-        {"", ": Not a raw PPM file"}, {"P3\n1 1\n255\n1 2 3\n", ": Not a raw PPM file"},
+        {"", ": Not a raw PPM file"},
+        {"P3\n1 1\n255\n1 2 3\n", ": Not a raw PPM file"},
         {"P6\n3 2\n# no maximum\n\n", ": File ends before the header gives width, height and maximum value"},
         {"P6\n3 0\n255\n" + px, ": Image size 3 x 0: width and height must be at least 1"},
         {"P6\n-3 2\n255\n" + px, ": Image size -3 x 2: width and height must be at least 1"},
@@ -105,7 +109,8 @@ TEST(PPMImage, ReadsFilesWrittenByImageMagickNetpbmAndAShellPipe)
     // The real ImageMagick, not a stand-in earlier on the PATH. It writes
     // 16-bit samples unless told otherwise. The two pipes are streams of
     // unknown length, one cut short.
-    const std::string script = " && convert in.ppm in.png && convert in.png -depth 8 a.ppm"
+    const std::string script =
+        " && convert in.ppm in.png && convert in.png -depth 8 a.ppm"
         " && convert in.png -depth 8 -set comment 'a comment' b.ppm && pngtopnm in.png > c.ppm"
         " && convert -size 4x2 xc:red deep.ppm && mkfifo pipe short"
         " && (printf 'P6\\n2 1\\n255\\nabcdef' >pipe 2>&- &)"
