@@ -363,24 +363,14 @@ void MazeGameRenderer::draw_bullet(const PointObject& b, float size)
     // no direction of flight and is drawn unturned.
     float norm = b.v.norm();
     if (norm > 0) {
+        // clang-format off
         GLfloat rot[16] = {
-            b.v.y / norm,
-            -b.v.x / norm,
-            0,
-            0,
-            b.v.x / norm,
-            b.v.y / norm,
-            0,
-            0,
-            0,
-            0,
-            1,
-            0,
-            0,
-            0,
-            0,
-            1,
+            b.v.y / norm, -b.v.x / norm, 0, 0,
+            b.v.x / norm,  b.v.y / norm, 0, 0,
+            0,             0,            1, 0,
+            0,             0,            0, 1,
         };
+        // clang-format on
         glMultMatrixf(rot);
     }
 
