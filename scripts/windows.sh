@@ -50,11 +50,8 @@ fetch_freeglut() {
     awk -v release="$codename" '$2 == release { print $1; exit }')
   [ -n "$uri" ] || die "no Debian archive for the release '$codename' among the system's apt sources"
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d"
-  if [ -f "$keyring" ]; then
-    echo "deb-src [signed-by=$keyring] $uri $codename main" >"$apt/sources.list"
-  else
-    echo "deb-src $uri $codename main" >"$apt/sources.list"
-  fi
+  [ -f "$keyring" ] || keyring=""
+  echo "deb-src ${keyring:+[signed-by=$keyring] }$uri $codename main" >"$apt/sources.list"
   local options=(-o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d"
     -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User="$(id -un)")
   echo "== freeglut's source from $uri $codename"

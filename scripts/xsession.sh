@@ -95,6 +95,11 @@ e2e_wait_window() {
   gamepid=$1 e2e_wait "${2:-60}" e2e_found_window && echo "$E2E_WINDOW"
 }
 
+# e2e_window_size WINDOW: the window's width and height, as "W H".
+e2e_window_size() {
+  xwininfo -id "$1" | awk '/Width:|Height:/ { printf "%s%s", sep, $2; sep = " " }'
+}
+
 # Sends one or more keys (xdotool key names) to the window, one event each.
 # Its status is not looked at: after Escape the game may be gone before the
 # key's release event is sent, which xdotool reports as an error. Callers
@@ -210,6 +215,13 @@ e2e_panel_shown() {
 
 e2e_panel_gone() {
   ! e2e_panel_shown "$1"
+}
+
+# e2e_new_page FILE: whether the screenshot shows the message panel with
+# another page than the last one seen, which it then keeps as
+# $E2E_TMP/page.ppm.
+e2e_new_page() {
+  e2e_panel_shown "$1" && ! cmp -s "$1" "$E2E_TMP/page.ppm" && cp "$1" "$E2E_TMP/page.ppm"
 }
 
 # Check counters; finish prints the summary line and exits with the verdict.

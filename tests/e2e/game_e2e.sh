@@ -56,7 +56,7 @@ folder() {
   mkdir "$E2E_TMP/$1" && cp "$images/floor.ppm" "$images/bricks.ppm" "$E2E_TMP/$1/"
 }
 run() {
-  if [ -n "$zip" ]; then
+  if [[ "$game" == *.exe ]]; then
     wine_run "$1"
     return
   fi
@@ -76,7 +76,6 @@ run() {
 shown() {
   e2e_wait "$guard" e2e_shows "$win" "$@"
 }
-new_page() { e2e_panel_shown "$1" && ! cmp -s "$1" "$E2E_TMP/page.ppm" && cp "$1" "$E2E_TMP/page.ppm"; }
 # Neither sky nor the green of a catch anywhere.
 no_sky() { [ "$(e2e_count "$1" 0 0 299 299 "$E2E_SKY || (r == 0 && g == 255 && b == 0)")" -eq 0 ]; }
 # wall NEAR FAR FILE: the wall ahead stands NEAR to FAR units away: its top,
@@ -115,10 +114,10 @@ folder play
 run play
 win=$(e2e_wait_window "$gamepid" "$guard") || { [ -n "$zip" ] && wine_retry play && win=$(e2e_wait_window "$gamepid"); } ||
   { fail "no window titled Dewgatherer: $(cat "$E2E_TMP"/play.err "$E2E_TMP"/play.log 2>/dev/null | head -c 300)"; finish; }
-size=$(xwininfo -id "$win" | awk '/Width:|Height:/ { printf "%s ", $2 }')
-if [ "$size" = "300 300 " ]; then pass "a 300 by 300 window"; else fail "window size $size"; fi
+size=$(e2e_window_size "$win")
+if [ "$size" = "300 300" ]; then pass "a 300 by 300 window"; else fail "window size $size"; fi
 for page in 1 2 3; do
-  if shown new_page; then pass "title page $page"; else fail "no new message panel on title page $page"; fi
+  if shown e2e_new_page; then pass "title page $page"; else fail "no new message panel on title page $page"; fi
   [ "$page" != 1 ] || [ -z "$zip" ] || same_as_linux
   e2e_key "$win" Return
 done

@@ -2,7 +2,8 @@
 # The Windows part of the end-to-end test, sourced by game_e2e.sh --wine once
 # its X server runs: the unpacked zip, a Wine prefix of the test's own, the
 # Linux build's first title page at the seed, and the functions that run the
-# unpacked Windows build under Wine at the seed's time.
+# unpacked Windows build under Wine at the seed's time. Once this has run,
+# $game is the Windows program, and run() starts it under Wine.
 
 for tool in wine wineboot wineserver unzip; do
   command -v "$tool" >/dev/null 2>&1 || e2e_die "$tool is missing (bash scripts/deps.sh --windows installs it)"
@@ -14,8 +15,27 @@ faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
 # ticks run on, and files keep their real times, by which Wine decides
 # whether its prefix needs an update).
 clock=$(date -u -d "@$seed" '+%Y-%m-%d %H:%M:%S')
-linux_game=$game
-linux_images=$images
+
+# settled_shot WINDOW FILE: a screenshot of the window once its picture holds
+# still, two in a row the same. (The first frame of a game lights the walls
+# with the pick-up's light where it stood before the frame placed it; a
+# message screen is still from the second frame on.)
+settled_shot() {
+  e2e_shot "$1" "$E2E_TMP/settling.ppm" && e2e_wait "$guard" same_again "$1" "$2"
+}
+same_again() {
+  e2e_shot "$1" "$2" && cmp -s "$2" "$E2E_TMP/settling.ppm" && return 0
+  cp "$2" "$E2E_TMP/settling.ppm"
+  return 1
+}
+
+# The Linux build's first title page at the seed, for same_as_linux.
+folder linux
+run linux
+win=$(e2e_wait_window "$gamepid" "$guard") && shown e2e_panel_shown && settled_shot "$win" "$E2E_TMP/linux-title.ppm" ||
+  e2e_die "the Linux build showed no title page at seed $seed"
+e2e_key "$win" Escape
+e2e_wait_exit "$gamepid" "$guard"
 
 # The zip's one folder (scripts/windows.sh has checked what it holds).
 name=$(basename "$zip" .zip)
@@ -80,32 +100,10 @@ found_message_box() {
   local id
   box=""
   for id in $(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null); do
-    [ "$(xwininfo -id "$id" | awk '/Width:|Height:/ { printf "%s ", $2 }')" = "300 300 " ] || box=$id
+    [ "$(e2e_window_size "$id")" = "300 300" ] || box=$id
   done
   [ -n "$box" ]
 }
-
-# settled_shot WINDOW FILE: a screenshot of the window once its picture holds
-# still, two in a row the same. (The first frame of a game lights the walls
-# with the pick-up's light where it stood before the frame placed it; a
-# message screen is still from the second frame on.)
-settled_shot() {
-  e2e_shot "$1" "$E2E_TMP/settling.ppm" && e2e_wait "$guard" same_again "$1" "$2"
-}
-same_again() {
-  e2e_shot "$1" "$2" && cmp -s "$2" "$E2E_TMP/settling.ppm" && return 0
-  cp "$2" "$E2E_TMP/settling.ppm"
-  return 1
-}
-
-# The Linux build's first title page at the seed, for same_as_linux.
-mkdir "$E2E_TMP/linux" && cp "$linux_images/floor.ppm" "$linux_images/bricks.ppm" "$E2E_TMP/linux/"
-(cd "$E2E_TMP/linux" && exec env LD_PRELOAD="$preload" DEW_TIME="$seed" "$linux_game") 2>/dev/null &
-gamepid=$!
-win=$(e2e_wait_window "$gamepid" "$guard") && shown e2e_panel_shown && settled_shot "$win" "$E2E_TMP/linux-title.ppm" ||
-  e2e_die "the Linux build showed no title page at seed $seed"
-e2e_key "$win" Escape
-e2e_wait_exit "$gamepid" "$guard"
 
 # same_as_linux: the Windows build's first title page against the Linux
 # build's, pixel for pixel.
