@@ -5,7 +5,7 @@
 # Build-Depends of debian/control, read from there; apt skips those already
 # installed.
 #
-# Usage: scripts/deps.sh [--test] [--windows] [--list]
+# Usage: scripts/deps.sh [--test] [--windows] [--web] [--list]
 #   (none)   what building and playing need: the Build-Depends without the
 #            test-only ones (the nocheck profile) and without debhelper,
 #            plus the compiler and Mesa's driver that draws the picture
@@ -15,6 +15,11 @@
 #            under Wine need: MinGW-w64's C++ compiler, Wine, the tools that
 #            make the icon (librsvg, icoutils) and pack the zip, and
 #            faketime, which starts the game under Wine at a fixed time
+#   --web    also what the browser build (scripts/web.sh) and its test need:
+#            Emscripten (with its clang, lld, binaryen and node), Chromium,
+#            which the test drives headless, npm, which installs the test's
+#            driver from its lock file, python3, whose web server serves the
+#            page, and zip
 #   --list   print the packages apt would install, on one line, and install
 #            nothing
 set -euo pipefail
@@ -23,13 +28,15 @@ cd "$(dirname "$0")/.."
 me=$(basename "$0")
 test_group=no
 windows_group=no
+web_group=no
 list_only=no
 for arg in "$@"; do
   case "$arg" in
     --test) test_group=yes ;;
     --windows) windows_group=yes ;;
+    --web) web_group=yes ;;
     --list) list_only=yes ;;
-    *) echo "usage: $me [--test] [--windows] [--list]" >&2; exit 2 ;;
+    *) echo "usage: $me [--test] [--windows] [--web] [--list]" >&2; exit 2 ;;
   esac
 done
 
@@ -41,6 +48,7 @@ play_extra=(g++ make libgl1-mesa-dri)
 test_extra=(build-essential clang libclang-rt-dev libbenchmark-dev valgrind
   lintian autopkgtest appstream)
 windows_extra=(g++-mingw-w64-x86-64 wine zip unzip librsvg2-bin icoutils faketime)
+web_extra=(emscripten chromium nodejs npm python3 zip unzip)
 
 # The Build-Depends field of debian/control on one line.
 build_depends() {
@@ -63,6 +71,7 @@ else
   deps=$(sed 's/debhelper-compat ([^)]*),\?//' <<<"$deps")
 fi
 [ "$windows_group" = no ] || extra+=("${windows_extra[@]}")
+[ "$web_group" = no ] || extra+=("${web_extra[@]}")
 wanted="$(IFS=,; echo "${extra[*]}"), $deps"
 
 # The packages apt would install (their names, on one line). Fails when apt

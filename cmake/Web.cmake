@@ -1,0 +1,60 @@
+# SPDX-License-Identifier: MIT
+# The game in a web page, built by Emscripten (see scripts/web.sh): the
+# game's shell and renderer on the browser's GL layer in web/, with
+# Emscripten's GLUT, and the page around it (web/page/). Included from the
+# top-level CMakeLists.txt instead of the native game's targets.
+#
+# The build folder is the page, ready to serve; cmake --install puts into
+# the prefix:
+#   index.html, page.js                        the page
+#   dewgatherer.js, .wasm, .data               the game; .data holds floor.ppm and bricks.ppm
+#   LICENSE.txt, freeglut-COPYING.txt          the game's licence; freeglut's, whose font the layer draws
+
+if(NOT DEW_BUILD_GAME)
+  return()
+endif()
+
+set(DEW_FREEGLUT_SOURCE "" CACHE PATH "freeglut's unpacked source, whose font the browser build draws (scripts/web.sh fetches it)")
+if(NOT EXISTS "${DEW_FREEGLUT_SOURCE}/COPYING")
+  message(FATAL_ERROR "The browser build draws freeglut's font and ships its licence: set DEW_FREEGLUT_SOURCE to freeglut's unpacked source (scripts/web.sh does)")
+endif()
+
+add_subdirectory(web)
+dew_fixedgl_game(dewgatherer)
+set_target_properties(dewgatherer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_dependencies(dewgatherer textures)
+
+set(DEW_GAME_EXIT_JS ${CMAKE_SOURCE_DIR}/web/page/game-exit.js)
+# The textures are packed into dewgatherer.data at the root of the game's
+# file system, its working folder. The memory grows for what the
+# 16 MB start leaves out.
+target_link_options(dewgatherer PRIVATE
+  -lglut -lGL -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
+  "SHELL:--preload-file ${CMAKE_BINARY_DIR}/floor.ppm@floor.ppm"
+  "SHELL:--preload-file ${CMAKE_BINARY_DIR}/bricks.ppm@bricks.ppm"
+  "SHELL:--post-js ${DEW_GAME_EXIT_JS}")
+set_property(TARGET dewgatherer APPEND PROPERTY LINK_DEPENDS ${DEW_TEXTURE_FILES} ${DEW_GAME_EXIT_JS})
+# Debian's emcc finds its JavaScript parser (acorn) among Debian's node
+# modules only when told where they are; it needs it to optimise.
+set_target_properties(dewgatherer PROPERTIES CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+
+# emcc writes a random identifier of the data package into the script;
+# the data's own hash stands in for it, so that two builds give the same
+# files.
+add_custom_command(TARGET dewgatherer POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DSCRIPT=${CMAKE_BINARY_DIR}/dewgatherer.js -DDATA=${CMAKE_BINARY_DIR}/dewgatherer.data
+    -P ${CMAKE_SOURCE_DIR}/cmake/WebPackageId.cmake
+  VERBATIM)
+
+set(DEW_PAGE_FILES index.html page.js)
+foreach(file ${DEW_PAGE_FILES})
+  configure_file(web/page/${file} ${CMAKE_BINARY_DIR}/${file} COPYONLY)
+endforeach()
+configure_file(LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt COPYONLY)
+configure_file(${DEW_FREEGLUT_SOURCE}/COPYING ${CMAKE_BINARY_DIR}/freeglut-COPYING.txt COPYONLY)
+
+list(TRANSFORM DEW_PAGE_FILES PREPEND ${CMAKE_BINARY_DIR}/)
+install(FILES ${DEW_PAGE_FILES}
+  ${CMAKE_BINARY_DIR}/dewgatherer.js ${CMAKE_BINARY_DIR}/dewgatherer.wasm ${CMAKE_BINARY_DIR}/dewgatherer.data
+  ${CMAKE_BINARY_DIR}/LICENSE.txt ${CMAKE_BINARY_DIR}/freeglut-COPYING.txt
+  DESTINATION .)
