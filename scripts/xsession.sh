@@ -203,6 +203,20 @@ e2e_wait_exit() {
   if wait "$1"; then E2E_RC=0; else E2E_RC=$?; fi
 }
 
+# settled_shot WINDOW FILE: a screenshot of the window once its picture holds
+# still, two in a row the same, waiting as e2e_wait does (guard: $guard,
+# else a minute). (The first frame of a game lights the walls with the
+# pick-up's light where it stood before the frame placed it; a message screen
+# is still from the second frame on.)
+settled_shot() {
+  e2e_shot "$1" "$E2E_TMP/settling.ppm" && e2e_wait "${guard:-60}" same_again "$1" "$2"
+}
+same_again() {
+  e2e_shot "$1" "$2" && cmp -s "$2" "$E2E_TMP/settling.ppm" && return 0
+  cp "$2" "$E2E_TMP/settling.ppm"
+  return 1
+}
+
 # The awk condition on r, g and b for the sky's blue (129, 191, 254), give or
 # take the screenshot's rounding.
 E2E_SKY='r >= 127 && r <= 131 && g >= 189 && g <= 193 && b >= 252'

@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Preloaded into the game by the end-to-end test: time() answers DEW_TIME, so
+// Preloaded into the game by the end-to-end tests: time() answers DEW_TIME, so
 // the game seeds its random numbers, and builds its maze, from a known value.
+// With DEW_STILL_CLOCK set as well, the clocks that time the ticks stand
+// still where they were when the game started: no tick ever runs, and every frame of
+// play shows the world as its level was built.
+#include <dlfcn.h>
+#include <sys/time.h>
+
 #include <cstdlib>
 #include <ctime>
 
@@ -11,4 +17,37 @@ extern "C" time_t time(time_t* t) noexcept
     if (t)
         *t = now;
     return now;
+}
+
+using ClockGetTime = int (*)(clockid_t, struct timespec*);
+static ClockGetTime realClockGetTime;
+static bool still;
+static struct timespec stillMonotonic, stillRealtime;
+
+__attribute__((constructor)) static void readClocks()
+{
+    realClockGetTime = reinterpret_cast<ClockGetTime>(dlsym(RTLD_NEXT, "clock_gettime"));
+    still = std::getenv("DEW_STILL_CLOCK") != nullptr;
+    realClockGetTime(CLOCK_MONOTONIC, &stillMonotonic);
+    realClockGetTime(CLOCK_REALTIME, &stillRealtime);
+}
+
+extern "C" int clock_gettime(clockid_t clock, struct timespec* now) noexcept
+{
+    if (still && clock == CLOCK_MONOTONIC)
+        *now = stillMonotonic;
+    else if (still && clock == CLOCK_REALTIME)
+        *now = stillRealtime;
+    else
+        return realClockGetTime(clock, now);
+    return 0;
+}
+
+extern "C" int gettimeofday(struct timeval* now, void* /*zone*/) noexcept
+{
+    struct timespec t;
+    clock_gettime(CLOCK_REALTIME, &t);
+    now->tv_sec = t.tv_sec;
+    now->tv_usec = t.tv_nsec / 1000;
+    return 0;
 }

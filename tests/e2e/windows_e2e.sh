@@ -16,19 +16,6 @@ faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
 # whether its prefix needs an update).
 clock=$(date -u -d "@$seed" '+%Y-%m-%d %H:%M:%S')
 
-# settled_shot WINDOW FILE: a screenshot of the window once its picture holds
-# still, two in a row the same. (The first frame of a game lights the walls
-# with the pick-up's light where it stood before the frame placed it; a
-# message screen is still from the second frame on.)
-settled_shot() {
-  e2e_shot "$1" "$E2E_TMP/settling.ppm" && e2e_wait "$guard" same_again "$1" "$2"
-}
-same_again() {
-  e2e_shot "$1" "$2" && cmp -s "$2" "$E2E_TMP/settling.ppm" && return 0
-  cp "$2" "$E2E_TMP/settling.ppm"
-  return 1
-}
-
 # The Linux build's first title page at the seed, for same_as_linux.
 folder linux
 run linux

@@ -7,28 +7,21 @@
 
 (function () {
   const canvas = document.getElementById('canvas');
-  const status = document.getElementById('status');
+  const message = document.getElementById('message');
+  const again = document.getElementById('again');
   const keysThatScroll = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', ' ', 'Spacebar']);
   let ended = false;
   let lastError = '';
 
-  function say(text, withPlayAgain) {
-    status.textContent = text;
-    document.body.dataset.state = ended ? 'ended' : 'playing';
-    if (withPlayAgain) {
-      const again = document.createElement('button');
-      again.textContent = 'Play again';
-      again.addEventListener('click', () => location.reload());
-      status.append(again);
-      again.focus();
-    }
+  function say(text) {
+    message.textContent = text;
   }
 
   function fail(what) {
     if (ended) return;
     ended = true;
     document.body.dataset.state = 'failed';
-    status.textContent = 'Dewgatherer could not start: ' + what;
+    say('Dewgatherer could not start: ' + what);
   }
 
   // Arrows and Space never scroll the page; once the game has ended, no key
@@ -41,6 +34,7 @@
     if (ended) event.stopImmediatePropagation();
   }, true);
   canvas.addEventListener('mousedown', () => canvas.focus());
+  again.addEventListener('click', () => location.reload());
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
   // The game's exit() unwinds out of GLUT's key handler; that is its end,
@@ -49,14 +43,13 @@
     if (event.error && event.error.name === 'ExitStatus') event.preventDefault();
   });
 
-  if (!document.createElement('canvas').getContext('webgl')) {
+  const probe = document.createElement('canvas').getContext('webgl');
+  if (!probe) {
     fail('this browser gives the page no WebGL.');
     return;
   }
-
-  window.Module = { noInitialRun: true, preRun: [() => { throw 'no WebGL'; }] };
-    return;
-  }
+  const lose = probe.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
 
   window.Module = {
     canvas: canvas,
@@ -66,7 +59,8 @@
       console.error(text);
     },
     onRuntimeInitialized: () => {
-      say('Playing. Escape ends the game.', false);
+      document.body.dataset.state = 'playing';
+      say('Escape ends the game.');
       canvas.focus();
     },
     // Called by the game's exit(), with its status (see game-exit.js).
@@ -76,9 +70,12 @@
         return;
       }
       ended = true;
-      say('The game has ended.', true);
+      document.body.dataset.state = 'ended';
+      say('The game has ended.');
+      again.hidden = false;
+      again.focus();
     },
-    onAbort: (what) => fail(lastError || String(what)),
+    onAbort: (what) => fail(String(what)),
   };
 
   const game = document.createElement('script');
