@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#ifndef GLES2_H
+#define GLES2_H
+
+// The OpenGL ES 2.0 calls the layer draws with: WebGL 1 in the browser, and
+// the same subset of Mesa's desktop OpenGL when the layer is tested natively.
+#ifdef __EMSCRIPTEN__
+#include <GLES2/gl2.h>
+#else
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#endif
+
+#endif
