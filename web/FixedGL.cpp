@@ -14,6 +14,11 @@
 #include "FixedPipeline.h"
 #include "MipmapChain.h"
 
+#ifdef __EMSCRIPTEN__
+// The browser's GLUT has no bitmap fonts; the font's name is this address.
+void* glutBitmapHelvetica18 = nullptr;
+#endif
+
 namespace {
 
 // The state of the one context there is: a new window starts it afresh.
