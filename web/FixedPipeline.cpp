@@ -105,6 +105,7 @@ FixedPipeline::FixedPipeline()
         l.spotDirection[2] = -1;
         l.spotExponent = 0;
         l.spotCutoff = 180;
+        l.spotCosCutoff = -1;
         l.attenuation[0] = 1;
         l.attenuation[1] = 0;
         l.attenuation[2] = 0;
@@ -199,9 +200,9 @@ void FixedPipeline::multiply(const Matrix4& m)
     current() = current() * m;
 }
 
-Matrix4 FixedPipeline::modelViewProjection() const
+FixedPipeline::Transform FixedPipeline::transform() const
 {
-    return projection.back() * modelView.back();
+    return {projection.back() * modelView.back(), lighting ? modelView.back().normalMatrix() : Matrix4()};
 }
 
 void FixedPipeline::light(GLenum which, GLenum pname, const float* params)
@@ -225,12 +226,14 @@ void FixedPipeline::light(GLenum which, GLenum pname, const float* params)
         break;
     case GL_SPOT_DIRECTION:
         modelView.back().transformDirection(params, l.spotDirection);
+        normalize3(l.spotDirection);
         break;
     case GL_SPOT_EXPONENT:
         l.spotExponent = params[0];
         break;
     case GL_SPOT_CUTOFF:
         l.spotCutoff = params[0];
+        l.spotCosCutoff = (float)std::cos(params[0] * M_PI / 180.0);
         break;
     case GL_CONSTANT_ATTENUATION:
         l.attenuation[0] = params[0];
@@ -297,12 +300,9 @@ void FixedPipeline::lightVertex(const float eye[4], const float n[3], const floa
             normalize3(toLight);
         }
         if (l.spotCutoff != 180) {
-            float axis[3] = {l.spotDirection[0], l.spotDirection[1], l.spotDirection[2]};
-            normalize3(axis);
             const float fromLight[3] = {-toLight[0], -toLight[1], -toLight[2]};
-            const float cosine = dot3(fromLight, axis);
-            const float cutoff = (float)std::cos(l.spotCutoff * M_PI / 180.0);
-            attenuation *= cosine < cutoff ? 0.0f : std::pow(std::max(cosine, 0.0f), l.spotExponent);
+            const float cosine = dot3(fromLight, l.spotDirection);
+            attenuation *= cosine < l.spotCosCutoff ? 0.0f : std::pow(std::max(cosine, 0.0f), l.spotExponent);
         }
         const float diffuseFactor = std::max(dot3(n, toLight), 0.0f);
         for (int c = 0; c < 3; c++)
@@ -313,13 +313,13 @@ void FixedPipeline::lightVertex(const float eye[4], const float n[3], const floa
     out[3] = clamp01(diffuse[3]);
 }
 
-void FixedPipeline::shade(const InputVertex& in, BatchVertex& out) const
+void FixedPipeline::shade(const InputVertex& in, const Transform& t, BatchVertex& out) const
 {
-    modelViewProjection().transform(in.pos, out.clip);
+    t.modelViewProjection.transform(in.pos, out.clip);
     if (lighting) {
         float eye[4], n[3];
         modelView.back().transform(in.pos, eye);
-        modelView.back().transformNormal(in.normal, n);
+        t.normals.transformDirection(in.normal, n);
         if (normalize)
             normalize3(n);
         lightVertex(eye, n, in.color, out.color);
@@ -395,8 +395,8 @@ InputVertex FixedPipeline::fromArrays(int index) const
 
 void FixedPipeline::drawElements(GLenum m, int count, GLenum type, const void* indices)
 {
-    std::vector<InputVertex> input;
-    input.reserve((size_t)count);
+    std::vector<InputVertex>& input = elements;
+    input.clear();
     for (int k = 0; k < count; k++) {
         int index;
         if (type == GL_UNSIGNED_BYTE)
@@ -423,9 +423,11 @@ void FixedPipeline::rect(float x1, float y1, float x2, float y2)
 void FixedPipeline::assemble(GLenum m, const std::vector<InputVertex>& input)
 {
     ensureReady();
-    std::vector<BatchVertex> v(input.size());
+    const Transform t = transform();
+    std::vector<BatchVertex>& v = shaded;
+    v.resize(input.size());
     for (size_t k = 0; k < input.size(); k++)
-        shade(input[k], v[k]);
+        shade(input[k], t, v[k]);
     const size_t n = v.size();
     switch (m) {
     case GL_TRIANGLES:
@@ -544,7 +546,7 @@ void FixedPipeline::rasterPos(float x, float y, float z)
     std::memcpy(in.tex, currentTex, sizeof in.tex);
     ensureReady();
     BatchVertex v;
-    shade(in, v);
+    shade(in, transform(), v);
     const float w = v.clip[3];
     rasterValid = w > 0 && std::fabs(v.clip[0]) <= w && std::fabs(v.clip[1]) <= w && std::fabs(v.clip[2]) <= w;
     if (!rasterValid)

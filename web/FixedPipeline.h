@@ -78,6 +78,7 @@ private:
         float spotDirection[3]; // eye coordinates
         float spotExponent;
         float spotCutoff;
+        float spotCosCutoff;
         float attenuation[3];
     };
     struct ClientArray {
@@ -88,7 +89,13 @@ private:
         const void* pointer;
     };
 
-    void shade(const InputVertex& in, BatchVertex& out) const;
+    // The matrices one batch of vertices is transformed by.
+    struct Transform {
+        Matrix4 modelViewProjection;
+        Matrix4 normals;
+    };
+    Transform transform() const;
+    void shade(const InputVertex& in, const Transform& t, BatchVertex& out) const;
     void lightVertex(const float eye[4], const float normal[3], const float color[4], float out[4]) const;
     void assemble(GLenum mode, const std::vector<InputVertex>& input);
     void triangle(const BatchVertex& a, const BatchVertex& b, const BatchVertex& c);
@@ -96,7 +103,6 @@ private:
     void toWindow(const float clip[4], float window[3]) const;
     void fromWindow(float x, float y, float z, float clip[4]) const;
     InputVertex fromArrays(int index) const;
-    Matrix4 modelViewProjection() const;
 
     DrawBatch gpu;
     std::vector<Matrix4> modelView;
@@ -117,6 +123,8 @@ private:
 
     GLenum primitive; // between begin and end, else 0
     std::vector<InputVertex> pending;
+    std::vector<InputVertex> elements;
+    std::vector<BatchVertex> shaded;
 
     bool rasterValid;
     float rasterWindow[3];

@@ -130,11 +130,12 @@ void Matrix4::transformDirection(const float in[3], float out[3]) const
         out[row] = m[row] * in[0] + m[4 + row] * in[1] + m[8 + row] * in[2];
 }
 
-void Matrix4::transformNormal(const float in[3], float out[3]) const
+Matrix4 Matrix4::normalMatrix() const
 {
-    // The inverse transpose of the upper 3x3 is its cofactor matrix over its
+    // The inverse transpose of a 3x3 matrix is its cofactor matrix over its
     // determinant.
     const Matrix4& a = *this;
+    Matrix4 n;
     float cof[3][3];
     for (int r = 0; r < 3; r++) {
         for (int c = 0; c < 3; c++) {
@@ -145,5 +146,7 @@ void Matrix4::transformNormal(const float in[3], float out[3]) const
     const float det = a(0, 0) * cof[0][0] + a(0, 1) * cof[0][1] + a(0, 2) * cof[0][2];
     const float inv = det != 0 ? 1.0f / det : 0.0f;
     for (int r = 0; r < 3; r++)
-        out[r] = (cof[r][0] * in[0] + cof[r][1] * in[1] + cof[r][2] * in[2]) * inv;
+        for (int c = 0; c < 3; c++)
+            n(r, c) = cof[r][c] * inv;
+    return n;
 }

@@ -20,8 +20,8 @@ public:
 
     // out = M * (x, y, z, w)
     void transform(const float in[4], float out[4]) const;
-    // The upper 3x3 of the inverse transpose, applied to a normal.
-    void transformNormal(const float in[3], float out[3]) const;
+    // The inverse transpose of the upper 3x3, which carries normals.
+    Matrix4 normalMatrix() const;
     // The upper 3x3 alone, applied to a direction.
     void transformDirection(const float in[3], float out[3]) const;
 
