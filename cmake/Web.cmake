@@ -19,6 +19,7 @@ if(NOT EXISTS "${DEW_FREEGLUT_SOURCE}/COPYING")
   message(FATAL_ERROR "The browser build draws freeglut's font and ships its licence: set DEW_FREEGLUT_SOURCE to freeglut's unpacked source (scripts/web.sh does)")
 endif()
 
+enable_language(C)  # freeglut's font data, which the layer compiles
 add_subdirectory(web)
 dew_fixedgl_game(dewgatherer)
 set_target_properties(dewgatherer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

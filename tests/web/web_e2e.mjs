@@ -7,7 +7,7 @@
 //
 // Usage: node web_e2e.mjs MODULES-FOLDER PAGE-FOLDER SEED LINUX-TITLE.ppm LINUX-PLAY.ppm
 import { execFileSync } from 'node:child_process';
-import { readFileSync } from 'node:fs';
+import { readFileSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
@@ -150,7 +150,10 @@ const watch = (page) => {
 const page = await context.newPage();
 watch(page);
 const canvas = page.locator('#canvas');
-const shot = async () => fromPng(await canvas.screenshot());
+let lastPng = null;
+const shot = async () => fromPng((lastPng = await canvas.screenshot()));
+// With DEW_WEB_SHOTS naming a folder, the compared frames are kept there.
+const keep = (name) => process.env.DEW_WEB_SHOTS && writeFileSync(join(process.env.DEW_WEB_SHOTS, `${name}.png`), lastPng);
 const status = () => page.locator('#message').innerText();
 
 // waitFor(test): screenshots of the canvas until test holds on one (its last
@@ -201,11 +204,15 @@ async function session() {
     const shown = await waitFor((img) => panelShown(img) && !same(img, lastPage));
     if (!check(shown !== null, `title page ${n}`)) return;
     lastPage = n === 1 ? await settled() : shown;
-    if (n === 1) compare('the first title page', readPpm(readFileSync(linuxTitleFile)), lastPage, true);
+    if (n === 1) {
+      compare('the first title page', readPpm(readFileSync(linuxTitleFile)), lastPage, true);
+      keep('title');
+    }
     await page.keyboard.press('Enter');
   }
   if (!check((await waitFor((img) => !panelShown(img))) !== null, 'Enter on the third page starts play')) return;
   compare('the first play frame', readPpm(readFileSync(linuxPlayFile)), await settled(), false);
+  keep('play');
 
   await page.evaluate(() => window.dewLetClockGo());
   await page.locator('table').click();
