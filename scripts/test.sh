@@ -2,32 +2,41 @@
 # SPDX-License-Identifier: MIT
 # Builds Dewgatherer and runs every test, each build by its CMake preset
 # (cmake --list-presets): the Windows build, which the development build's
-# suite plays under Wine; the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer; the end-to-end session under valgrind's
-# memcheck; a minute of fuzzing; and the Debian packages, built, checked and
-# tested installed.
+# suite plays under Wine, and the browser build, which it plays in Chromium;
+# the suite again under AddressSanitizer and UndefinedBehaviorSanitizer; the
+# end-to-end session under valgrind's memcheck; a minute of fuzzing; and the
+# Debian packages, built, checked and tested installed.
 # Usage: scripts/test.sh   (DEW_FUZZ_SECONDS sets the fuzzing time)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh --test
 
-# The Windows build comes first, so that the suite plays its zip under Wine
-# (game_e2e_wine). It is left out, with a line saying so, only where MinGW-w64
-# or Wine cannot be installed; in CI it always runs.
-echo "== Windows build"
-windows=(-DDEW_WINDOWS_ZIP=)
-if bash scripts/deps.sh --windows; then
-  win_log=$(mktemp)
-  bash scripts/windows.sh | tee "$win_log"
-  windows=(-DDEW_WINDOWS_ZIP="$(tail -n 1 "$win_log")")
-  rm -f "$win_log"
-elif [ -n "${CI:-}" ]; then
-  echo "test.sh: the Windows build's packages could not be installed" >&2
-  exit 1
-else
-  echo "Windows steps skipped: MinGW-w64 or Wine could not be installed (see above)"
-fi
+# The Windows and browser builds come first, so that the suite plays their
+# zips, under Wine (game_e2e_wine) and in Chromium (game_e2e_web). Each is
+# left out, with a line saying so, only where its packages cannot be
+# installed; in CI they always run.
+# player_zip NAME DEPS-GROUP SCRIPT CACHE-VARIABLE TOOLS: builds one, its zip
+# given to the suite in dev_cache.
+dev_cache=()
+player_zip() {
+  echo "== $1 build"
+  local zip_log
+  if bash scripts/deps.sh "$2"; then
+    zip_log=$(mktemp)
+    bash "$3" | tee "$zip_log"
+    dev_cache+=(-D"$4"="$(tail -n 1 "$zip_log")")
+    rm -f "$zip_log"
+  elif [ -n "${CI:-}" ]; then
+    echo "test.sh: the packages of the $1 build could not be installed" >&2
+    exit 1
+  else
+    echo "$1 steps skipped: $5 could not be installed (see above)"
+    dev_cache+=(-D"$4"=)
+  fi
+}
+player_zip Windows --windows scripts/windows.sh DEW_WINDOWS_ZIP "MinGW-w64 or Wine"
+player_zip Browser --web scripts/web.sh DEW_WEB_ZIP "Emscripten or Chromium"
 
 jobs=$(nproc)
 log=$(mktemp)
@@ -43,7 +52,7 @@ run_preset() {
   cmake --build --preset "$name" -j"$jobs"
   ctest --preset "$name" -j"$jobs" | tee -a "$log"
 }
-run_preset dev "${windows[@]}"
+run_preset dev "${dev_cache[@]}"
 run_preset asan
 run_preset memcheck
 run_preset fuzz -DDEW_FUZZ_SECONDS="${DEW_FUZZ_SECONDS:-60}"
