@@ -21,23 +21,38 @@ endif()
 
 enable_language(C)  # freeglut's font data, which the layer compiles
 add_subdirectory(web)
-dew_fixedgl_game(dewgatherer)
-set_target_properties(dewgatherer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-add_dependencies(dewgatherer textures)
+
+# dew_web_program(TARGET): a program of the layer as the page runs it, in
+# the build folder, with the textures packed into TARGET.data at the root of
+# its file system, its working folder. Its memory grows for what the 16 MB
+# start leaves out.
+function(dew_web_program target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  add_dependencies(${target} textures)
+  target_link_options(${target} PRIVATE
+    -lglut -lGL -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
+    "SHELL:--preload-file ${CMAKE_BINARY_DIR}/floor.ppm@floor.ppm"
+    "SHELL:--preload-file ${CMAKE_BINARY_DIR}/bricks.ppm@bricks.ppm"
+    "SHELL:--post-js ${DEW_GAME_EXIT_JS}")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${DEW_TEXTURE_FILES} ${DEW_GAME_EXIT_JS})
+  # Debian's emcc finds its JavaScript parser (acorn) among Debian's node
+  # modules only when told where they are; it needs it to optimise.
+  set_target_properties(${target} PROPERTIES CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+endfunction()
 
 set(DEW_GAME_EXIT_JS ${CMAKE_SOURCE_DIR}/web/page/game-exit.js)
-# The textures are packed into dewgatherer.data at the root of the game's
-# file system, its working folder. The memory grows for what the
-# 16 MB start leaves out.
-target_link_options(dewgatherer PRIVATE
-  -lglut -lGL -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
-  "SHELL:--preload-file ${CMAKE_BINARY_DIR}/floor.ppm@floor.ppm"
-  "SHELL:--preload-file ${CMAKE_BINARY_DIR}/bricks.ppm@bricks.ppm"
-  "SHELL:--post-js ${DEW_GAME_EXIT_JS}")
-set_property(TARGET dewgatherer APPEND PROPERTY LINK_DEPENDS ${DEW_TEXTURE_FILES} ${DEW_GAME_EXIT_JS})
-# Debian's emcc finds its JavaScript parser (acorn) among Debian's node
-# modules only when told where they are; it needs it to optimise.
-set_target_properties(dewgatherer PROPERTIES CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+dew_fixedgl_game(dewgatherer)
+dew_web_program(dewgatherer)
+
+# The frame-time bench (bench/FrameTimes.cpp; scripts/bench.sh --web): the
+# game's program with the bench's main instead of the game's, built only
+# when asked for.
+dew_fixedgl_game(dew_frame_times)
+get_target_property(DEW_BENCH_SOURCES dew_frame_times SOURCES)
+list(TRANSFORM DEW_BENCH_SOURCES REPLACE "src/MazeMain\\.cpp$" "bench/FrameTimes.cpp")
+set_target_properties(dew_frame_times PROPERTIES SOURCES "${DEW_BENCH_SOURCES}" EXCLUDE_FROM_ALL ON)
+dew_web_program(dew_frame_times)
+configure_file(bench/frame_times.html ${CMAKE_BINARY_DIR}/frame_times.html COPYONLY)
 
 # emcc writes a random identifier of the data package into the script;
 # the data's own hash stands in for it, so that two builds give the same

@@ -8,13 +8,11 @@
 // Usage: node web_e2e.mjs MODULES-FOLDER PAGE-FOLDER SEED LINUX-TITLE.ppm LINUX-PLAY.ppm
 import { execFileSync } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
-import { createServer } from 'node:http';
-import { createRequire } from 'node:module';
 import { join } from 'node:path';
 
+import { launch, serve } from './chromium.mjs';
+
 const [modules, folder, seed, linuxTitleFile, linuxPlayFile] = process.argv.slice(2);
-const { chromium } = createRequire(join(modules, 'package.json'))('playwright-core');
-const chromiumFlags = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--force-color-profile=srgb'];
 const pageFiles = ['index.html', 'page.js', 'dewgatherer.js', 'dewgatherer.wasm', 'dewgatherer.data'];
 const guardMs = 60000;
 
@@ -110,24 +108,10 @@ function compare(name, linux, web, withText) {
 
 // --- the page, served on 127.0.0.1 from the unpacked zip
 
-const requested = [];
-const server = createServer((request, response) => {
-  const path = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/$/, '/index.html');
-  requested.push(path);
-  const types = { html: 'text/html', js: 'text/javascript', wasm: 'application/wasm' };
-  try {
-    const body = readFileSync(join(folder, path.replace(/^\/+/, '')));
-    response.writeHead(200, { 'Content-Type': types[path.split('.').pop()] || 'application/octet-stream' });
-    response.end(body);
-  } catch {
-    response.writeHead(404);
-    response.end();
-  }
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const address = `http://127.0.0.1:${server.address().port}/`;
+const server = await serve(folder);
+const { address, requested } = server;
 
-const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: chromiumFlags });
+const browser = await launch(modules);
 const context = await browser.newContext({ viewport: { width: 640, height: 360 }, deviceScaleFactor: 1 });
 await context.addInitScript((seconds) => {
   const realNow = performance.now.bind(performance);
@@ -266,7 +250,7 @@ check((await brokenStatus.innerText()) === 'Dewgatherer could not start: bricks.
 await browser.close();
 
 // A browser without WebGL is told so, and the game is not loaded.
-const plain = await chromium.launch({ executablePath: '/usr/bin/chromium', args: [...chromiumFlags, '--disable-3d-apis'] });
+const plain = await launch(modules, ['--disable-3d-apis']);
 const noGl = await plain.newPage();
 requested.length = 0;
 await noGl.goto(address);

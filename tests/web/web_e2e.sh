@@ -46,11 +46,5 @@ name=$(basename "$zip" .zip)
 unzip -q "$zip" -d "$E2E_TMP/zip" || e2e_die "$zip: cannot unpack it"
 [ -f "$E2E_TMP/zip/$name/index.html" ] || e2e_die "$zip: holds no $name/index.html"
 
-# The driver, exactly as locked; no browser download, whatever its version.
-mkdir -p "$modules"
-cp "$here/package.json" "$here/package-lock.json" "$modules/"
-(cd "$modules" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 \
-  npm ci --prefer-offline --no-audit --no-fund >"$E2E_TMP/npm.log" 2>&1) ||
-  e2e_die "npm ci in $modules failed: $(tail -n 5 "$E2E_TMP/npm.log")"
-
+bash "$here/driver.sh" "$modules" || e2e_die "no browser driver"
 node "$here/web_e2e.mjs" "$modules" "$E2E_TMP/zip/$name" "$seed" "$E2E_TMP/linux-title.ppm" "$E2E_TMP/linux-play.ppm"
