@@ -6,7 +6,7 @@
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 
 // serve(folder): { address, requested (the paths asked for), close() }.
 export async function serve(folder) {
@@ -30,7 +30,7 @@ export async function serve(folder) {
 
 // launch(modules, extraFlags): the browser.
 export function launch(modules, extraFlags = []) {
-  const { chromium } = createRequire(join(modules, 'package.json'))('playwright-core');
+  const { chromium } = createRequire(resolve(modules, 'package.json'))('playwright-core');
   return chromium.launch({
     executablePath: '/usr/bin/chromium',
     args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--force-color-profile=srgb', ...extraFlags],

@@ -136,7 +136,8 @@ watch(page);
 const canvas = page.locator('#canvas');
 let lastPng = null;
 const shot = async () => fromPng((lastPng = await canvas.screenshot()));
-// With DEW_WEB_SHOTS naming a folder, the compared frames are kept there.
+// With DEW_WEB_SHOTS naming a folder, the compared frames are kept there,
+// and the whole page in play as page.png.
 const keep = (name) => process.env.DEW_WEB_SHOTS && writeFileSync(join(process.env.DEW_WEB_SHOTS, `${name}.png`), lastPng);
 const status = () => page.locator('#message').innerText();
 
@@ -218,6 +219,11 @@ async function session() {
   }
   await page.keyboard.press('Space');
   check((await scrolled()) === before, 'arrows and Space leave the page where it is');
+  if (process.env.DEW_WEB_SHOTS) {
+    await page.setViewportSize({ width: 840, height: 440 });
+    await page.screenshot({ path: join(process.env.DEW_WEB_SHOTS, 'page.png') });
+    await page.setViewportSize({ width: 640, height: 360 });
+  }
   if (!check(errors.length === 0, `no errors while playing${errors.length ? `: ${errors.slice(0, 3).join(' | ')}` : ''}`)) return;
 
   await page.keyboard.press('Escape');
