@@ -12,8 +12,8 @@
 # by the CMake presets "web-tools" and "web", in build-web/.
 #
 # Usage: scripts/web.sh [--serve [PORT]]
-#   --serve  then serves the page on 127.0.0.1 (PORT, by default 8080) and
-#            prints its address, until interrupted
+#   --serve  then serves the zip's folder on 127.0.0.1 (PORT, by default
+#            8080) and prints its address, until interrupted
 set -euo pipefail
 cd "$(dirname "$0")/.."
 umask 022
@@ -71,6 +71,8 @@ release_build web-tools
 release_build web
 pack
 if [ "$serve" = yes ]; then
-  echo "$me: serving $build/game on http://127.0.0.1:$port/ (Ctrl-C ends it)"
-  exec python3 -m http.server --bind 127.0.0.1 --directory "$build/game" "$port"
+  # What the zip holds, as a player's server would serve it.
+  folder=$(echo "$build"/stage/dewgatherer-*-web)
+  echo "$me: serving $folder on http://127.0.0.1:$port/ (Ctrl-C ends it)"
+  exec python3 -m http.server --bind 127.0.0.1 --directory "$folder" "$port"
 fi
