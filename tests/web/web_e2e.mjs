@@ -243,7 +243,8 @@ await page.close();
 const broken = await context.newPage();
 await broken.route('**/dewgatherer.data', async (route) => {
   const script = readFileSync(join(folder, 'dewgatherer.js'), 'latin1');
-  const start = Number(/"filename":\s*"\/bricks\.ppm",\s*"start":\s*(\d+)/.exec(script)[1]);
+  // The package's table of files, as emcc writes it (keys quoted or not).
+  const start = Number(/"?filename"?:\s*"\/bricks\.ppm",\s*"?start"?:\s*(\d+)/.exec(script)[1]);
   const data = readFileSync(join(folder, 'dewgatherer.data'));
   data.write('P3', start, 'latin1');
   await route.fulfill({ body: data, contentType: 'application/octet-stream' });
