@@ -33,6 +33,9 @@ export function launch(modules, extraFlags = []) {
   const { chromium } = createRequire(resolve(modules, 'package.json'))('playwright-core');
   return chromium.launch({
     executablePath: '/usr/bin/chromium',
-    args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--force-color-profile=srgb', ...extraFlags],
+    // (No GPU watchdog: on a busy machine it would end a slow software GPU
+    // process, and WebGL with it.)
+    args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--force-color-profile=srgb', '--disable-gpu-watchdog',
+      ...extraFlags],
   });
 }
