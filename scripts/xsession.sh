@@ -22,7 +22,7 @@ e2e_die() {
 
 e2e_require_tools() {
   local t
-  for t in Xvfb xdotool xwininfo glxinfo import "$IM_CONVERT"; do
+  for t in Xvfb xdotool xwininfo import "$IM_CONVERT"; do
     command -v "$t" >/dev/null 2>&1 || e2e_die "$t is missing (bash scripts/deps.sh --test installs it)"
   done
 }

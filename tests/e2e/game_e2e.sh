@@ -47,6 +47,7 @@ if [ -n "${4:-}" ]; then
   export ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$here/../lsan-gl-driver.supp:print_suppressions=0"
 fi
 e2e_require_tools
+command -v glxinfo >/dev/null || e2e_die "glxinfo is missing (bash scripts/deps.sh --test installs it)"
 e2e_setup
 e2e_start_xvfb
 
