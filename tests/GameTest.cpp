@@ -241,22 +241,23 @@ struct KeyRow {
     const char* state;
     const char* does[9];
 };
+// clang-format off
 const KeyRow kKeyTable[] = {
-    // state                  Enter            Space   Up           Down         Left       Right a/Tab/F1
-    {"title page 1", {"title page 2", "-", "-", "-", "-", "-", "-", "-", "-"}},
-    {"title page 2", {"title page 3", "-", "-", "-", "-", "-", "-", "-", "-"}},
-    {"title page 3", {"play", "-", "-", "-", "-", "-", "-", "-", "-"}},
-    {"play", {"-", "-", "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
-    {"the map's page", {"play", "-", "-", "-", "-", "-", "-", "-", "-"}},
-    {"play, map unlocked", {"the map", "-", "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
-    {"the map", {"play", "-", "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
-    {"the weapon's page", {"play", "shot", "-", "-", "-", "-", "-", "-", "-"}},
-    {"play with the weapon",
-        {"the map", "shot", "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
-    {"play, just shot", {"the map", "-", "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
-    {"the portal's page", {"play", "shot", "-", "-", "-", "-", "-", "-", "-"}},
-    {"the finish page", {"a new game's title page 1", "shot", "-", "-", "-", "-", "-", "-", "-"}},
+    // state                  Enter                        Space   Up           Down         Left       Right      a    Tab  F1
+    {"title page 1",         {"title page 2",              "-",    "-",         "-",         "-",       "-",       "-", "-", "-"}},
+    {"title page 2",         {"title page 3",              "-",    "-",         "-",         "-",       "-",       "-", "-", "-"}},
+    {"title page 3",         {"play",                      "-",    "-",         "-",         "-",       "-",       "-", "-", "-"}},
+    {"play",                 {"-",                         "-",    "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
+    {"the map's page",       {"play",                      "-",    "-",         "-",         "-",       "-",       "-", "-", "-"}},
+    {"play, map unlocked",   {"the map",                   "-",    "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
+    {"the map",              {"play",                      "-",    "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
+    {"the weapon's page",    {"play",                      "shot", "-",         "-",         "-",       "-",       "-", "-", "-"}},
+    {"play with the weapon", {"the map",                   "shot", "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
+    {"play, just shot",      {"the map",                   "-",    "walk +0.1", "walk -0.1", "turn -4", "turn +4", "-", "-", "-"}},
+    {"the portal's page",    {"play",                      "shot", "-",         "-",         "-",       "-",       "-", "-", "-"}},
+    {"the finish page",      {"a new game's title page 1", "shot", "-",         "-",         "-",       "-",       "-", "-", "-"}},
 };
+// clang-format on
 
 TEST_F(Game, EveryKeyInEveryStateOfAGame)
 {
