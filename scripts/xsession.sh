@@ -81,8 +81,8 @@ e2e_wait() {
   done
 }
 
-# e2e_found_window: whether a window titled "Dewgatherer" is shown; its id
-# in E2E_WINDOW.
+# e2e_found_window: whether a window titled "Dewgatherer" (in any case:
+# xdotool's search ignores it) is shown; its id in E2E_WINDOW.
 e2e_found_window() {
   E2E_WINDOW=$(xdotool search --onlyvisible --name '^Dewgatherer$' 2>/dev/null | head -n 1)
   [ -n "$E2E_WINDOW" ]
@@ -156,16 +156,16 @@ e2e_count() {
     }'
 }
 
-# e2e_diff A B X0 Y0 X1 Y1: how many pixels of the rectangle differ between
-# the two screenshots by more than 2 in any channel.
+# e2e_diff A B X0 Y0 X1 Y1 [LEVELS]: how many pixels of the rectangle differ
+# between the two screenshots by more than LEVELS (default 2) in any channel.
 e2e_diff() {
-  awk -v a="$1" -v b="$2" -v x0="$3" -v y0="$4" -v x1="$5" -v y1="$6" "$E2E_AWK_LOAD"'
+  awk -v a="$1" -v b="$2" -v x0="$3" -v y0="$4" -v x1="$5" -v y1="$6" -v t="${7:-2}" "$E2E_AWK_LOAD"'
     function absd(u, v) { return u > v ? u - v : v - u }
     BEGIN {
       load(a); load(b); c = 0
       for (y = y0; y <= y1; y++) for (x = x0; x <= x1; x++) {
         split(img[a, x, y], p, " "); split(img[b, x, y], q, " ")
-        if (absd(p[1], q[1]) > 2 || absd(p[2], q[2]) > 2 || absd(p[3], q[3]) > 2) c++
+        if (absd(p[1], q[1]) > t || absd(p[2], q[2]) > t || absd(p[3], q[3]) > t) c++
       }
       print c
     }'

@@ -64,12 +64,6 @@ bool GLTestWindow::open(std::string& error)
     return true;
 }
 
-void GLTestWindow::renew()
-{
-    glutDestroyWindow(glutGetWindow());
-    createWindow();
-}
-
 void GLTestWindow::close()
 {
     if (xvfbPid <= 0)

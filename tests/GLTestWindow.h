@@ -27,7 +27,6 @@ namespace GLTestWindow {
 // at it; then opens an RGB, double-buffered window with depth, as the game
 // does. On failure returns false with the reason.
 bool open(std::string& error);
-void renew(); // a new window in place of the old, its GL context with every state at its default
 void close(); // destroys the window and stops the server
 Frame readBackBuffer();
 } // namespace GLTestWindow

@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: MIT
 # The Windows part of the end-to-end test, sourced by game_e2e.sh --wine once
-# its X server runs: the unpacked zip, a Wine prefix of the test's own, the
-# Linux build's first title page at the seed, and the functions that run the
-# unpacked Windows build under Wine at the seed's time. Once this has run,
+# its X server runs: the unpacked zip, a Wine prefix of the test's own, and
+# the functions that run the unpacked Windows build under Wine at the seed's
+# time. Once this has run,
 # $game is the Windows program, and run() starts it under Wine.
 
 for tool in wine wineboot wineserver unzip; do
@@ -15,14 +15,6 @@ faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
 # ticks run on, and files keep their real times, by which Wine decides
 # whether its prefix needs an update).
 clock=$(date -u -d "@$seed" '+%Y-%m-%d %H:%M:%S')
-
-# The Linux build's first title page at the seed, for same_as_linux.
-folder linux
-run linux
-win=$(e2e_wait_window "$gamepid" "$guard") && shown e2e_panel_shown && settled_shot "$win" "$E2E_TMP/linux-title.ppm" ||
-  e2e_die "the Linux build showed no title page at seed $seed"
-e2e_key "$win" Escape
-e2e_wait_exit "$gamepid" "$guard"
 
 # The zip's one folder (scripts/windows.sh has checked what it holds).
 name=$(basename "$zip" .zip)
@@ -90,15 +82,4 @@ found_message_box() {
     [ "$(e2e_window_size "$id")" = "300 300" ] || box=$id
   done
   [ -n "$box" ]
-}
-
-# same_as_linux: the Windows build's first title page against the Linux
-# build's, pixel for pixel.
-same_as_linux() {
-  settled_shot "$win" "$E2E_TMP/windows-title.ppm"
-  if cmp -s "$E2E_TMP/windows-title.ppm" "$E2E_TMP/linux-title.ppm"; then
-    pass "the first title page is pixel-identical to the Linux build's at seed $seed"
-  else
-    fail "the first title page differs from the Linux build's at seed $seed in $(e2e_diff "$E2E_TMP/windows-title.ppm" "$E2E_TMP/linux-title.ppm" 0 0 299 299) pixels (by more than 2)"
-  fi
 }

@@ -5,24 +5,25 @@
 # through playwright-core (installed by npm ci from this folder's lock file
 # into the build folder given; Chromium is never downloaded).
 #
-# First the Linux build shows, at the seed KnownSeed prints, its first title
-# page and first play frame with its clocks standing still (no tick runs, as
-# in the page, whose clock the test pins); the page must show the same.
+# First the Linux build shows, at the end-to-end test's known seed, its first
+# title page and first play frame with its clocks standing still (no tick
+# runs, as in the page, whose clock the test pins); the page must show the
+# same.
 #
 # Usage: web_e2e.sh dewgatherer-VERSION-web.zip MODULES-FOLDER
-#          path/to/dewgatherer path/to/libfixedclock.so path/to/known_seed
+#          path/to/dewgatherer path/to/libfixedclock.so SEED
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 . "$here/../../scripts/xsession.sh"
 
-[ $# -eq 5 ] || e2e_die "usage: web_e2e.sh dewgatherer-VERSION-web.zip MODULES-FOLDER dewgatherer libfixedclock.so known_seed"
+[ $# -eq 5 ] || e2e_die "usage: web_e2e.sh dewgatherer-VERSION-web.zip MODULES-FOLDER dewgatherer libfixedclock.so SEED"
 zip=$(readlink -f "$1")
 modules=$(readlink -m "$2")
 game=$(readlink -f "$3")
 preload=$(readlink -f "$4")
-seed=$("$5") || e2e_die "$5 gave no seed"
+seed=$5
 for tool in node npm unzip /usr/bin/chromium; do
   command -v "$tool" >/dev/null 2>&1 || e2e_die "$tool is missing (bash scripts/deps.sh --web installs it)"
 done
