@@ -19,7 +19,6 @@ if(NOT EXISTS "${DEW_FREEGLUT_SOURCE}/COPYING")
   message(FATAL_ERROR "The browser build draws freeglut's font and ships its licence: set DEW_FREEGLUT_SOURCE to freeglut's unpacked source (scripts/web.sh does)")
 endif()
 
-enable_language(C)  # freeglut's font data, which the layer compiles
 add_subdirectory(web)
 
 # dew_web_program(TARGET): a program of the layer as the page runs it, in

@@ -4,7 +4,7 @@
 # folder any static web server serves: index.html and page.js, the game's
 # dewgatherer.js, .wasm and .data (the two textures), the game's licence and
 # freeglut's, whose font the page draws. The zip's path is the last line
-# printed; it is made as scripts/release.sh says, so two builds of one commit
+# printed; it is made as scripts/player-zips.sh says, so two builds of one commit
 # give the same zip byte for byte.
 #
 # freeglut's source comes from the Debian archive
@@ -35,8 +35,8 @@ esac
 
 bash scripts/deps.sh --web
 build=$repo/build-web
-# shellcheck source=release.sh
-. scripts/release.sh
+# shellcheck source=player-zips.sh
+. scripts/player-zips.sh
 # shellcheck source=freeglut-source.sh
 . scripts/freeglut-source.sh
 

@@ -7,7 +7,7 @@
 #
 # freeglut's source comes from the Debian archive (scripts/freeglut-source.sh),
 # without touching the system's apt sources. The zip is made as
-# scripts/release.sh says, and the program has no link time stamp, so two
+# scripts/player-zips.sh says, and the program has no link time stamp, so two
 # builds of one commit, in any build folders, give the same zip byte for byte.
 #
 # The game and the texture generator are built by the CMake presets
@@ -26,8 +26,8 @@ die() {
 
 bash scripts/deps.sh --windows
 build=$repo/build-win
-# shellcheck source=release.sh
-. scripts/release.sh
+# shellcheck source=player-zips.sh
+. scripts/player-zips.sh
 version=$release_version
 jobs=$(nproc)
 
