@@ -34,6 +34,8 @@ void main() {
     vec4 t0 = texture2D(unit0, vTex);
     vec4 t1 = texture2D(unit1, vTex);
     vec4 texel = vSlot > 1.5 ? t1 : (vSlot > 0.5 ? t0 : vec4(1.0));
+    if (texel.a < 0.5)
+        discard;
     gl_FragColor = clamp(vColor, 0.0, 1.0) * texel;
 }
 )";
@@ -245,4 +247,22 @@ void DrawBatch::uploadTextureLevel(GLuint texture, int level, int width, int hei
     bindScratch(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, level, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+}
+
+void DrawBatch::uploadTexture(GLuint texture, int width, int height, const unsigned char* rgba)
+{
+    if (texture == slots[0] || texture == slots[1])
+        flush();
+    bindScratch(texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+void DrawBatch::updateTexture(GLuint texture, int x, int y, int width, int height, const unsigned char* rgba)
+{
+    if (texture == slots[0] || texture == slots[1])
+        flush();
+    bindScratch(texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }

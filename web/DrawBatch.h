@@ -19,6 +19,8 @@ struct BatchVertex {
 // Collects triangles that share the GPU state (depth test, blending) into
 // one draw, so that a frame of a thousand small draws of the game's becomes
 // a handful. Up to two textures ride along in one draw, each on its own unit.
+// A texel whose alpha is below one half is not drawn (the glyphs' clear
+// pixels); the game's own textures have none.
 class DrawBatch {
 public:
     DrawBatch();
@@ -40,6 +42,9 @@ public:
     void deleteTexture(GLuint texture);
     void setTextureParameter(GLuint texture, GLenum pname, GLint value);
     void uploadTextureLevel(GLuint texture, int level, int width, int height, const unsigned char* rgb);
+    // An RGBA texture of one level, and a rectangle of it written anew.
+    void uploadTexture(GLuint texture, int width, int height, const unsigned char* rgba);
+    void updateTexture(GLuint texture, int x, int y, int width, int height, const unsigned char* rgba);
 
 private:
     float slotFor(GLuint texture);

@@ -555,8 +555,9 @@ void FixedPipeline::rasterPos(float x, float y, float z)
     std::memcpy(rasterColor, v.color, sizeof rasterColor);
 }
 
-// Each row of set bits becomes a rectangle of whole pixels, so the glyphs
-// come out exactly as OpenGL's bitmaps draw them.
+// A bitmap is drawn where OpenGL draws it, on whole pixels: a rectangle
+// textured with its copy in the glyph atlas or, should that be full, a
+// rectangle for each row of set bits.
 void FixedPipeline::bitmap(int w, int h, float xorig, float yorig, float xmove, float ymove, const unsigned char* bits)
 {
     if (!rasterValid)
@@ -567,37 +568,46 @@ void FixedPipeline::bitmap(int w, int h, float xorig, float yorig, float xmove, 
     const float nudge = 0.0001f;
     const int left = (int)std::floor(rasterWindow[0] + nudge - xorig);
     const int bottom = (int)std::floor(rasterWindow[1] + nudge - yorig);
-    const int rowBytes = (w + 7) / 8;
-    BatchVertex corner;
-    std::memcpy(corner.color, rasterColor, sizeof corner.color);
-    corner.tex[0] = corner.tex[1] = 0;
-    corner.slot = 0;
-    for (int row = 0; row < h; row++) {
-        const unsigned char* bytes = bits + row * rowBytes;
-        int col = 0;
-        while (col < w) {
-            auto set = [bytes](int c) { return (bytes[c / 8] & (0x80 >> (c % 8))) != 0; };
-            if (!set(col)) {
-                col++;
-                continue;
+    GlyphAtlas::Place place;
+    if (w > 0 && h > 0 && glyphs.place(gpu, bits, w, h, place)) {
+        windowRectangle((float)left, (float)bottom, (float)(left + w), (float)(bottom + h), &place);
+    } else {
+        const int rowBytes = (w + 7) / 8;
+        auto set = [&](int row, int col) { return (bits[row * rowBytes + col / 8] & (0x80 >> (col % 8))) != 0; };
+        for (int row = 0; row < h; row++) {
+            for (int col = 0; col < w; col++) {
+                if (!set(row, col))
+                    continue;
+                int end = col;
+                while (end < w && set(row, end))
+                    end++;
+                windowRectangle((float)(left + col), (float)(bottom + row), (float)(left + end),
+                    (float)(bottom + row + 1), nullptr);
+                col = end;
             }
-            int end = col;
-            while (end < w && set(end))
-                end++;
-            BatchVertex quad[4] = {corner, corner, corner, corner};
-            const float x0 = (float)(left + col), x1 = (float)(left + end);
-            const float y0 = (float)(bottom + row), y1 = y0 + 1;
-            fromWindow(x0, y0, rasterWindow[2], quad[0].clip);
-            fromWindow(x1, y0, rasterWindow[2], quad[1].clip);
-            fromWindow(x1, y1, rasterWindow[2], quad[2].clip);
-            fromWindow(x0, y1, rasterWindow[2], quad[3].clip);
-            gpu.addTriangle(quad[0], quad[1], quad[2], 0);
-            gpu.addTriangle(quad[0], quad[2], quad[3], 0);
-            col = end;
         }
     }
     rasterWindow[0] += xmove;
     rasterWindow[1] += ymove;
+}
+
+// A rectangle in window coordinates at the raster position's depth, in its
+// colour, textured from the glyph atlas where a place in it is given.
+void FixedPipeline::windowRectangle(float x0, float y0, float x1, float y1, const GlyphAtlas::Place* place)
+{
+    BatchVertex corner;
+    std::memcpy(corner.color, rasterColor, sizeof corner.color);
+    corner.slot = 0;
+    BatchVertex quad[4] = {corner, corner, corner, corner};
+    const float xs[4] = {x0, x1, x1, x0}, ys[4] = {y0, y0, y1, y1};
+    for (int k = 0; k < 4; k++) {
+        fromWindow(xs[k], ys[k], rasterWindow[2], quad[k].clip);
+        quad[k].tex[0] = place ? (k == 1 || k == 2 ? place->u1 : place->u0) : 0;
+        quad[k].tex[1] = place ? (k >= 2 ? place->v1 : place->v0) : 0;
+    }
+    const GLuint texture = place ? glyphs.texture() : 0;
+    gpu.addTriangle(quad[0], quad[1], quad[2], texture);
+    gpu.addTriangle(quad[0], quad[2], quad[3], texture);
 }
 
 void FixedPipeline::clearColor(float r, float g, float b, float a)

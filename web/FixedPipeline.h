@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DrawBatch.h"
+#include "GlyphAtlas.h"
 #include "Matrix4.h"
 
 // A vertex as the game specifies it: object coordinates and the current
@@ -100,6 +101,7 @@ private:
     void assemble(GLenum mode, const std::vector<InputVertex>& input);
     void triangle(const BatchVertex& a, const BatchVertex& b, const BatchVertex& c);
     void line(const BatchVertex& a, const BatchVertex& b);
+    void windowRectangle(float x0, float y0, float x1, float y1, const GlyphAtlas::Place* place);
     void toWindow(const float clip[4], float window[3]) const;
     void fromWindow(float x, float y, float z, float clip[4]) const;
     InputVertex fromArrays(int index) const;
@@ -130,6 +132,7 @@ private:
     float rasterWindow[3];
     float rasterColor[4];
 
+    GlyphAtlas glyphs;
     GLuint boundTexture;
     int unpackAlignment;
     float clearRGBA[4];
