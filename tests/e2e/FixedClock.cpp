@@ -20,13 +20,19 @@ extern "C" time_t time(time_t* t) noexcept
 }
 
 using ClockGetTime = int (*)(clockid_t, struct timespec*);
-static ClockGetTime realClockGetTime;
 static bool still;
 static struct timespec stillMonotonic, stillRealtime;
 
+// Found on first use: a sanitizer's runtime, loaded first, reads the clock
+// before this library's constructor runs.
+static int realClockGetTime(clockid_t clock, struct timespec* now)
+{
+    static const ClockGetTime real = reinterpret_cast<ClockGetTime>(dlsym(RTLD_NEXT, "clock_gettime"));
+    return real(clock, now);
+}
+
 __attribute__((constructor)) static void readClocks()
 {
-    realClockGetTime = reinterpret_cast<ClockGetTime>(dlsym(RTLD_NEXT, "clock_gettime"));
     still = std::getenv("DEW_STILL_CLOCK") != nullptr;
     realClockGetTime(CLOCK_MONOTONIC, &stillMonotonic);
     realClockGetTime(CLOCK_REALTIME, &stillRealtime);
