@@ -4,8 +4,9 @@
 // With DEW_STILL_CLOCK set as well, the clocks that time the ticks stand
 // still where they were when the game started: no tick ever runs, and every frame of
 // play shows the world as its level was built.
-#include <dlfcn.h>
+#include <sys/syscall.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -19,16 +20,15 @@ extern "C" time_t time(time_t* t) noexcept
     return now;
 }
 
-using ClockGetTime = int (*)(clockid_t, struct timespec*);
 static bool still;
 static struct timespec stillMonotonic, stillRealtime;
 
-// Found on first use: a sanitizer's runtime, loaded first, reads the clock
-// before this library's constructor runs.
+// The real clock, asked of the kernel: a sanitizer's runtime, loaded first,
+// reads the clock while it starts, before this library could look up the
+// C library's clock_gettime.
 static int realClockGetTime(clockid_t clock, struct timespec* now)
 {
-    static const ClockGetTime real = reinterpret_cast<ClockGetTime>(dlsym(RTLD_NEXT, "clock_gettime"));
-    return real(clock, now);
+    return (int)syscall(SYS_clock_gettime, clock, now);
 }
 
 __attribute__((constructor)) static void readClocks()
