@@ -517,6 +517,7 @@ TEST(MazeGameControl, ShotsNeedTheWeaponAndTheCooldownAndFlyTheirOwnWay)
         }
         EXPECT_EQ(c.w->bullets.count(), shot + 1) << "one shot in three ticks";
     }
+    EXPECT_EQ(c.w->thingy.frame, 9) << "the pick-up turns on each tick of play, not on a message screen";
     // The bullets in flight: position, velocity and age, floats to the last bit.
     std::ostringstream flights;
     flights << std::setprecision(9);
