@@ -30,12 +30,15 @@ case "${1:-}" in
     cmake --preset bench >/dev/null
     cmake --build --preset bench -j2 --target dew_frame_times >/dev/null
     echo "== frame times, native: Mesa under Xvfb"
-    # shellcheck source=xsession.sh
-    . scripts/xsession.sh
-    e2e_setup
-    e2e_start_xvfb
-    (cd build-bench && ./dew_frame_times)
-    e2e_cleanup
+    # In a subshell of its own, so that the browser below is not pointed at
+    # the X server that ends with it.
+    (
+      # shellcheck source=xsession.sh
+      . scripts/xsession.sh
+      e2e_setup
+      e2e_start_xvfb
+      cd build-bench && ./dew_frame_times
+    )
     echo "== frame times, in headless Chromium"
     node bench/frame_times.mjs build-web/driver build-web/game
     exit 0
