@@ -28,3 +28,16 @@ release_zip() {
   find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
   (cd "$1" && find "$2" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$3" -@)
 }
+
+# release_pack BUILD KIND CHECK: installs the game built in BUILD/game into
+# the folder dewgatherer-VERSION-KIND, runs "CHECK FOLDER" on it, packs it
+# into BUILD/dewgatherer-VERSION-KIND.zip and prints the zip's path. The zip
+# holds that one folder, laid out by the game's install rules.
+release_pack() {
+  local name="dewgatherer-$release_version-$2" zip="$1/dewgatherer-$release_version-$2.zip"
+  rm -rf "$1/stage"
+  cmake --install "$1/game" --prefix "$1/stage/$name" >/dev/null
+  "$3" "$1/stage/$name"
+  release_zip "$1/stage" "$name" "$zip"
+  echo "$zip"
+}

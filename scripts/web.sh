@@ -54,22 +54,12 @@ check() {
   echo "$me: the page's files are $bytes bytes, $gzipped gzipped"
 }
 
-# The zip holds one folder, laid out by the game's install rules.
-pack() {
-  local name="dewgatherer-$release_version-web" zip="$build/dewgatherer-$release_version-web.zip"
-  rm -rf "$build/stage"
-  cmake --install "$build/game" --prefix "$build/stage/$name" >/dev/null
-  check "$build/stage/$name"
-  release_zip "$build/stage" "$name" "$zip"
-  echo "$zip"
-}
-
 fetch_freeglut "$build"
 rm -rf "$build/freeglut"
 mv "$freeglut_src" "$build/freeglut"
 release_build web-tools
 release_build web
-pack
+release_pack "$build" web check
 if [ "$serve" = yes ]; then
   # What the zip holds, as a player's server would serve it.
   folder=$(echo "$build"/stage/dewgatherer-*-web)

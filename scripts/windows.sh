@@ -28,7 +28,6 @@ bash scripts/deps.sh --windows
 build=$repo/build-win
 # shellcheck source=player-zips.sh
 . scripts/player-zips.sh
-version=$release_version
 jobs=$(nproc)
 
 # shellcheck source=freeglut-source.sh
@@ -71,23 +70,13 @@ check() {
   grep -q '^Time/Date.*1970' <<<"$headers" || die "dewgatherer.exe has a link time stamp"
   types=" $(sed -n 's/^[0-9a-f]*   Entry: ID: 0x0*\([0-9a-f]*\),.*/\1/p' <<<"$headers" | tr '\n' ' ')"
   [[ "$types" == *" e "* && "$types" == *" 10 "* ]] || die "dewgatherer.exe lacks its icon or version information"
-  [ "$(strings -el "$1/dewgatherer.exe" | grep -A 1 -x ProductVersion | tail -n 1)" = "$version" ] ||
-    die "dewgatherer.exe does not carry the version $version"
-  echo "$me: dewgatherer.exe imports only $imports; a GUI program with icon and version $version"
-}
-
-# The zip holds one folder, laid out by the game's install rules.
-pack() {
-  local name="dewgatherer-$version-win64" zip="$build/dewgatherer-$version-win64.zip"
-  rm -rf "$build/stage"
-  cmake --install "$build/game" --prefix "$build/stage/$name" >/dev/null
-  check "$build/stage/$name"
-  release_zip "$build/stage" "$name" "$zip"
-  echo "$zip"
+  [ "$(strings -el "$1/dewgatherer.exe" | grep -A 1 -x ProductVersion | tail -n 1)" = "$release_version" ] ||
+    die "dewgatherer.exe does not carry the version $release_version"
+  echo "$me: dewgatherer.exe imports only $imports; a GUI program with icon and version $release_version"
 }
 
 fetch_freeglut "$build"
 build_freeglut
 release_build windows-tools
 release_build windows
-pack
+release_pack "$build" win64 check

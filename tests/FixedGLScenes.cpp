@@ -13,10 +13,8 @@ namespace DEW_SCENES {
 
 namespace {
 
-void start(bool perspective)
+void project(bool perspective)
 {
-    glClearColor(0.1f, 0.2f, 0.3f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (perspective)
@@ -25,6 +23,13 @@ void start(bool perspective)
         glOrtho(0, 300, 0, 300, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void start(bool perspective)
+{
+    glClearColor(0.1f, 0.2f, 0.3f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    project(perspective);
 }
 
 // A floor of 20 by 20 squares, two triangles each, its colour changing
@@ -204,11 +209,7 @@ void texturesAndBlending()
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_TEXTURE_2D);
     glDeleteTextures(1, &texture);
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 300, 0, 300, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
+    project(false);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1, 1, 1, 0.5f);

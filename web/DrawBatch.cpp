@@ -208,10 +208,21 @@ void DrawBatch::clear(GLbitfield mask, const float color[4])
     glClear(mask);
 }
 
-void DrawBatch::bindScratch(GLuint texture)
+// A texture is changed on the scratch unit, after the waiting draw that
+// samples it, which must see it as it was.
+void DrawBatch::startChanging(GLuint texture)
 {
+    if (texture == slots[0] || texture == slots[1])
+        flush();
     glActiveTexture(kScratchUnit);
     glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+// Texel rows come packed.
+void DrawBatch::startWriting(GLuint texture)
+{
+    startChanging(texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 }
 
 GLuint DrawBatch::genTexture()
@@ -233,36 +244,19 @@ void DrawBatch::setTextureParameter(GLuint texture, GLenum pname, GLint value)
     auto known = parameters[texture].find(pname);
     if (known != parameters[texture].end() && known->second == value)
         return;
-    if (texture == slots[0] || texture == slots[1])
-        flush();
     parameters[texture][pname] = value;
-    bindScratch(texture);
+    startChanging(texture);
     glTexParameteri(GL_TEXTURE_2D, pname, value);
 }
 
-void DrawBatch::uploadTextureLevel(GLuint texture, int level, int width, int height, const unsigned char* rgb)
+void DrawBatch::uploadTexture(GLuint texture, int level, GLenum format, int width, int height, const unsigned char* texels)
 {
-    if (texture == slots[0] || texture == slots[1])
-        flush();
-    bindScratch(texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, level, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-}
-
-void DrawBatch::uploadTexture(GLuint texture, int width, int height, const unsigned char* rgba)
-{
-    if (texture == slots[0] || texture == slots[1])
-        flush();
-    bindScratch(texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    startWriting(texture);
+    glTexImage2D(GL_TEXTURE_2D, level, format, width, height, 0, format, GL_UNSIGNED_BYTE, texels);
 }
 
 void DrawBatch::updateTexture(GLuint texture, int x, int y, int width, int height, const unsigned char* rgba)
 {
-    if (texture == slots[0] || texture == slots[1])
-        flush();
-    bindScratch(texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    startWriting(texture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }

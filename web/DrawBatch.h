@@ -41,14 +41,15 @@ public:
     GLuint genTexture();
     void deleteTexture(GLuint texture);
     void setTextureParameter(GLuint texture, GLenum pname, GLint value);
-    void uploadTextureLevel(GLuint texture, int level, int width, int height, const unsigned char* rgb);
-    // An RGBA texture of one level, and a rectangle of it written anew.
-    void uploadTexture(GLuint texture, int width, int height, const unsigned char* rgba);
+    // One level of a texture of bytes, GL_RGB or GL_RGBA; a rectangle of an
+    // RGBA one written anew.
+    void uploadTexture(GLuint texture, int level, GLenum format, int width, int height, const unsigned char* texels);
     void updateTexture(GLuint texture, int x, int y, int width, int height, const unsigned char* rgba);
 
 private:
     float slotFor(GLuint texture);
-    void bindScratch(GLuint texture);
+    void startChanging(GLuint texture);
+    void startWriting(GLuint texture);
 
     GLuint program;
     GLuint buffer;

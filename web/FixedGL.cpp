@@ -336,8 +336,8 @@ GLint dewgluBuild2DMipmaps(GLenum target, GLint, GLsizei width, GLsizei height, 
     const MipmapChain chain(width, height, pipeline().unpackRowAlignment(), static_cast<const unsigned char*>(data));
     int level = 0;
     for (const MipmapChain::Level& image : chain.levels())
-        pipeline().batch().uploadTextureLevel(
-            pipeline().boundTextureName(), level++, image.width, image.height, image.rgb.data());
+        pipeline().batch().uploadTexture(
+            pipeline().boundTextureName(), level++, GL_RGB, image.width, image.height, image.rgb.data());
     return 0;
 }
 

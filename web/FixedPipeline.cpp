@@ -95,10 +95,10 @@ FixedPipeline::FixedPipeline()
     for (int i = 0; i < kLights; i++) {
         Light& l = lights[i];
         copy4(l.ambient, 0, 0, 0, 1);
-        // Light 0 is white by default, the others black.
+        // Light 0 is white by default, the others black. (No material of the
+        // game's shines, so the lights' specular colours are not kept.)
         const float on = i == 0 ? 1.0f : 0.0f;
         copy4(l.diffuse, on, on, on, 1);
-        copy4(l.specular, on, on, on, 1);
         copy4(l.position, 0, 0, 1, 0);
         l.spotDirection[0] = 0;
         l.spotDirection[1] = 0;
@@ -216,9 +216,6 @@ void FixedPipeline::light(GLenum which, GLenum pname, const float* params)
         break;
     case GL_DIFFUSE:
         std::memcpy(l.diffuse, params, sizeof l.diffuse);
-        break;
-    case GL_SPECULAR:
-        std::memcpy(l.specular, params, sizeof l.specular);
         break;
     case GL_POSITION:
         // Lights are placed by the model-view matrix current when they are.
@@ -338,15 +335,22 @@ void FixedPipeline::begin(GLenum m)
     pending.clear();
 }
 
-void FixedPipeline::vertex(float x, float y, float z)
+// A vertex at the point given, with the current colour, normal and texture
+// coordinates.
+InputVertex FixedPipeline::currentVertex(float x, float y, float z) const
 {
     InputVertex v;
     copy4(v.pos, x, y, z, 1);
     std::memcpy(v.color, currentColor, sizeof v.color);
     std::memcpy(v.normal, currentNormal, sizeof v.normal);
     std::memcpy(v.tex, currentTex, sizeof v.tex);
+    return v;
+}
+
+void FixedPipeline::vertex(float x, float y, float z)
+{
     if (primitive)
-        pending.push_back(v);
+        pending.push_back(currentVertex(x, y, z));
 }
 
 void FixedPipeline::end()
@@ -371,11 +375,7 @@ void FixedPipeline::arrayPointer(GLenum array, int size, GLenum type, int stride
 
 InputVertex FixedPipeline::fromArrays(int index) const
 {
-    InputVertex v;
-    copy4(v.pos, 0, 0, 0, 1);
-    std::memcpy(v.color, currentColor, sizeof v.color);
-    std::memcpy(v.normal, currentNormal, sizeof v.normal);
-    std::memcpy(v.tex, currentTex, sizeof v.tex);
+    InputVertex v = currentVertex(0, 0, 0);
     auto read = [index](const ClientArray& a, float* to, int count) {
         const int stride = a.stride ? a.stride : a.size * typeSize(a.type);
         const void* base = static_cast<const char*>(a.pointer) + (size_t)index * stride;
@@ -539,14 +539,9 @@ void FixedPipeline::line(const BatchVertex& from, const BatchVertex& to)
 
 void FixedPipeline::rasterPos(float x, float y, float z)
 {
-    InputVertex in;
-    copy4(in.pos, x, y, z, 1);
-    std::memcpy(in.color, currentColor, sizeof in.color);
-    std::memcpy(in.normal, currentNormal, sizeof in.normal);
-    std::memcpy(in.tex, currentTex, sizeof in.tex);
     ensureReady();
     BatchVertex v;
-    shade(in, transform(), v);
+    shade(currentVertex(x, y, z), transform(), v);
     const float w = v.clip[3];
     rasterValid = w > 0 && std::fabs(v.clip[0]) <= w && std::fabs(v.clip[1]) <= w && std::fabs(v.clip[2]) <= w;
     if (!rasterValid)

@@ -74,7 +74,6 @@ private:
     struct Light {
         float ambient[4];
         float diffuse[4];
-        float specular[4];
         float position[4]; // eye coordinates
         float spotDirection[3]; // eye coordinates
         float spotExponent;
@@ -104,6 +103,7 @@ private:
     void windowRectangle(float x0, float y0, float x1, float y1, const GlyphAtlas::Place* place);
     void toWindow(const float clip[4], float window[3]) const;
     void fromWindow(float x, float y, float z, float clip[4]) const;
+    InputVertex currentVertex(float x, float y, float z) const;
     InputVertex fromArrays(int index) const;
 
     DrawBatch gpu;

@@ -29,7 +29,7 @@ bool GlyphAtlas::place(DrawBatch& gpu, const unsigned char* bits, int width, int
         return false;
     if (name == 0) {
         name = gpu.genTexture();
-        gpu.uploadTexture(name, kSide, kSide, std::vector<unsigned char>(kSide * kSide * 4, 0).data());
+        gpu.uploadTexture(name, 0, GL_RGBA, kSide, kSide, std::vector<unsigned char>(kSide * kSide * 4, 0).data());
         gpu.setTextureParameter(name, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         gpu.setTextureParameter(name, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         gpu.setTextureParameter(name, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
