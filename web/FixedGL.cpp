@@ -6,7 +6,6 @@
 #include "FixedGL.h"
 
 #include <array>
-#include <cstdlib>
 #include <vector>
 
 #include "BitmapFont.h"
@@ -427,85 +426,4 @@ void dewglFinish()
 {
     pipeline().finishFrame();
     glFinish();
-}
-
-// The game ends by exit() from a key callback, after freeing its world. The
-// browser's GLUT would go on calling into it, so from then on the callbacks
-// do nothing, and the idle loop is stopped.
-namespace {
-
-bool playing = true;
-void (*gameDisplay)() = nullptr;
-void (*gameIdle)() = nullptr;
-void (*gameKeyboard)(unsigned char, int, int) = nullptr;
-void (*gameSpecial)(int, int, int) = nullptr;
-
-void display()
-{
-    if (playing && gameDisplay)
-        gameDisplay();
-}
-
-void idle()
-{
-    if (playing && gameIdle)
-        gameIdle();
-}
-
-void keyboard(unsigned char key, int x, int y)
-{
-    if (playing && gameKeyboard)
-        gameKeyboard(key, x, y);
-}
-
-void special(int key, int x, int y)
-{
-    if (playing && gameSpecial)
-        gameSpecial(key, x, y);
-}
-
-void stopPlaying()
-{
-    playing = false;
-#ifdef __EMSCRIPTEN__
-    glutIdleFunc(nullptr);
-#endif
-}
-
-void stopPlayingAtExit()
-{
-    static bool registered = false;
-    if (!registered)
-        std::atexit(stopPlaying);
-    registered = true;
-}
-
-} // namespace
-
-void dewglutDisplayFunc(void (*callback)())
-{
-    stopPlayingAtExit();
-    gameDisplay = callback;
-    glutDisplayFunc(display);
-}
-
-void dewglutIdleFunc(void (*callback)())
-{
-    stopPlayingAtExit();
-    gameIdle = callback;
-    glutIdleFunc(callback ? idle : nullptr);
-}
-
-void dewglutKeyboardFunc(void (*callback)(unsigned char, int, int))
-{
-    stopPlayingAtExit();
-    gameKeyboard = callback;
-    glutKeyboardFunc(keyboard);
-}
-
-void dewglutSpecialFunc(void (*callback)(int, int, int))
-{
-    stopPlayingAtExit();
-    gameSpecial = callback;
-    glutSpecialFunc(special);
 }

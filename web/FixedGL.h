@@ -80,17 +80,12 @@ void dewglEndList();
 void dewglListBase(GLuint base);
 void dewglCallLists(GLsizei n, GLenum type, const GLvoid* lists);
 
-// GLUT: the font, the end of a frame, a new window (a new context, which
-// starts from OpenGL's defaults), and the callbacks, which stop when
-// the game has ended
+// GLUT: the font, the end of a frame, and a new window (a new context,
+// which starts from OpenGL's defaults)
 void dewglutBitmapCharacter(void* font, int character);
 int dewglutBitmapLength(void* font, const unsigned char* string);
 void dewglutSwapBuffers();
 int dewglutCreateWindow(const char* title);
-void dewglutDisplayFunc(void (*callback)());
-void dewglutIdleFunc(void (*callback)());
-void dewglutKeyboardFunc(void (*callback)(unsigned char, int, int));
-void dewglutSpecialFunc(void (*callback)(int, int, int));
 
 // The layer itself calls the real ones.
 #ifndef DEW_FIXEDGL_IMPLEMENTATION
@@ -151,10 +146,6 @@ void dewglutSpecialFunc(void (*callback)(int, int, int));
 #define glReadPixels dewglReadPixels
 #define glFlush dewglFlush
 #define glFinish dewglFinish
-#define glutDisplayFunc dewglutDisplayFunc
-#define glutIdleFunc dewglutIdleFunc
-#define glutKeyboardFunc dewglutKeyboardFunc
-#define glutSpecialFunc dewglutSpecialFunc
 #endif
 
 #endif
