@@ -8,7 +8,7 @@
 # give the same zip byte for byte.
 #
 # freeglut's source comes from the Debian archive
-# (scripts/freeglut-source.sh). The texture generator and the game are built
+# (scripts/debian-source.sh). The texture generator and the game are built
 # by the CMake presets "web-tools" and "web", in build-web/.
 #
 # Usage: scripts/web.sh [--serve [PORT]]
@@ -37,8 +37,8 @@ bash scripts/deps.sh --web
 build=$repo/build-web
 # shellcheck source=player-zips.sh
 . scripts/player-zips.sh
-# shellcheck source=freeglut-source.sh
-. scripts/freeglut-source.sh
+# shellcheck source=debian-source.sh
+. scripts/debian-source.sh
 
 # The page's files together, and gzipped each, stay small enough to load
 # at once on a slow line.
@@ -54,7 +54,8 @@ check() {
   echo "$me: the page's files are $bytes bytes, $gzipped gzipped"
 }
 
-fetch_freeglut "$build"
+fetch_source "$build" freeglut
+freeglut_src=$source_dir
 rm -rf "$build/freeglut"
 mv "$freeglut_src" "$build/freeglut"
 release_build web-tools

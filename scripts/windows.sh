@@ -5,7 +5,7 @@
 # textures, a README and the licences, checked before they are packed. The
 # zip's path is the last line printed.
 #
-# freeglut's source comes from the Debian archive (scripts/freeglut-source.sh),
+# freeglut's source comes from the Debian archive (scripts/debian-source.sh),
 # without touching the system's apt sources. The zip is made as
 # scripts/player-zips.sh says, and the program has no link time stamp, so two
 # builds of one commit, in any build folders, give the same zip byte for byte.
@@ -30,8 +30,8 @@ build=$repo/build-win
 . scripts/player-zips.sh
 jobs=$(nproc)
 
-# shellcheck source=freeglut-source.sh
-. scripts/freeglut-source.sh
+# shellcheck source=debian-source.sh
+. scripts/debian-source.sh
 
 # freeglut as a static library, installed with its licence into
 # $build/freeglut, where the "windows" preset finds them. (freeglut is
@@ -75,7 +75,8 @@ check() {
   echo "$me: dewgatherer.exe imports only $imports; a GUI program with icon and version $release_version"
 }
 
-fetch_freeglut "$build"
+fetch_source "$build" freeglut
+freeglut_src=$source_dir
 build_freeglut
 release_build windows-tools
 release_build windows
