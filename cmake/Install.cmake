@@ -41,6 +41,7 @@ else()
   endif()
 endif()
 set(DEW_PROGRAM "${DEW_PROGRAM_DIR}/dewgatherer")
+set(DEW_REPAIR "reinstall the game")
 configure_file(packaging/dewgatherer.in ${CMAKE_BINARY_DIR}/packaging/dewgatherer @ONLY)
 
 install(TARGETS dewgatherer RUNTIME DESTINATION ${DEW_PROGRAM_DIR})

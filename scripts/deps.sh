@@ -5,7 +5,7 @@
 # Build-Depends of debian/control, read from there; apt skips those already
 # installed.
 #
-# Usage: scripts/deps.sh [--test] [--windows] [--web] [--list]
+# Usage: scripts/deps.sh [--test] [--windows] [--web] [--linux] [--list]
 #   (none)   what building and playing need: the Build-Depends without the
 #            test-only ones (the nocheck profile) and without debhelper,
 #            plus the compiler and Mesa's driver that draws the picture
@@ -20,6 +20,10 @@
 #            which the test drives headless, npm, which installs the test's
 #            driver from its lock file, python3, whose web server serves the
 #            page, and zip
+#   --linux  also what the portable Linux build (scripts/linux.sh) and its
+#            test need: meson and ninja, which build GLU from its source,
+#            the headers of the X extensions freeglut uses, and debootstrap,
+#            which makes the minimal root the tarball is tested in
 #   --list   print the packages apt would install, on one line, and install
 #            nothing
 set -euo pipefail
@@ -29,14 +33,16 @@ me=$(basename "$0")
 test_group=no
 windows_group=no
 web_group=no
+linux_group=no
 list_only=no
 for arg in "$@"; do
   case "$arg" in
     --test) test_group=yes ;;
     --windows) windows_group=yes ;;
     --web) web_group=yes ;;
+    --linux) linux_group=yes ;;
     --list) list_only=yes ;;
-    *) echo "usage: $me [--test] [--windows] [--web] [--list]" >&2; exit 2 ;;
+    *) echo "usage: $me [--test] [--windows] [--web] [--linux] [--list]" >&2; exit 2 ;;
   esac
 done
 
@@ -49,6 +55,7 @@ test_extra=(build-essential clang libclang-rt-dev libbenchmark-dev valgrind
   lintian autopkgtest appstream)
 windows_extra=(g++-mingw-w64-x86-64 wine zip unzip librsvg2-bin icoutils faketime)
 web_extra=(emscripten chromium nodejs npm python3 zip unzip)
+linux_extra=(meson ninja-build libx11-dev libxi-dev libxrandr-dev libxxf86vm-dev debootstrap)
 
 # The Build-Depends field of debian/control on one line.
 build_depends() {
@@ -72,6 +79,7 @@ else
 fi
 [ "$windows_group" = no ] || extra+=("${windows_extra[@]}")
 [ "$web_group" = no ] || extra+=("${web_extra[@]}")
+[ "$linux_group" = no ] || extra+=("${linux_extra[@]}")
 wanted="$(IFS=,; echo "${extra[*]}"), $deps"
 
 # The packages apt would install (their names, on one line). Fails when apt

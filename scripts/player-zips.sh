@@ -1,11 +1,13 @@
 # SPDX-License-Identifier: MIT
-# What the scripts that make a player's zip share (scripts/windows.sh,
-# scripts/web.sh): the version, the date every file carries, a build by one
-# of the project's presets and the zip itself. Sourced, not run.
+# What the scripts that make a player's download share (scripts/windows.sh,
+# scripts/web.sh, scripts/linux.sh): the version, the date every file
+# carries, a build by one of the project's presets and the zip or tarball
+# itself. Sourced, not run.
 #
-# Every file in a zip is dated from SOURCE_DATE_EPOCH (the last commit's) and
-# its entries are sorted, so two builds of one commit, in any build folders,
-# give the same zip byte for byte.
+# Every file in a zip or tarball is dated from SOURCE_DATE_EPOCH (the last
+# commit's) and its entries are sorted (a tarball's owned by root), so two
+# builds of one commit, in any build folders, give the same archive byte for
+# byte.
 
 release_version=$(sed -n 's/^project(Dewgatherer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # Without git (or its history), the date of the latest change log entry
@@ -29,15 +31,28 @@ release_zip() {
   (cd "$1" && find "$2" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$3" -@)
 }
 
-# release_pack BUILD KIND CHECK: installs the game built in BUILD/game into
-# the folder dewgatherer-VERSION-KIND, runs "CHECK FOLDER" on it, packs it
-# into BUILD/dewgatherer-VERSION-KIND.zip and prints the zip's path. The zip
-# holds that one folder, laid out by the game's install rules.
+# release_tar STAGE NAME TARBALL: packs the folder STAGE/NAME into TARBALL
+# (.tar.gz), keeping the files' modes.
+release_tar() {
+  (cd "$1" && TZ=UTC tar -c --format=gnu --sort=name --owner=0 --group=0 --numeric-owner \
+    --mtime="@$SOURCE_DATE_EPOCH" "$2") | gzip -9n >"$3"
+}
+
+# release_pack BUILD KIND CHECK [tar.gz]: installs the game built in
+# BUILD/game into the folder dewgatherer-VERSION-KIND, runs "CHECK FOLDER" on
+# it, packs it into BUILD/dewgatherer-VERSION-KIND.zip (or .tar.gz) and
+# prints the archive's path. The archive holds that one folder, laid out by
+# the game's install rules.
 release_pack() {
-  local name="dewgatherer-$release_version-$2" zip="$1/dewgatherer-$release_version-$2.zip"
+  local name="dewgatherer-$release_version-$2" format=${4:-zip}
+  local archive="$1/$name.$format"
   rm -rf "$1/stage"
   cmake --install "$1/game" --prefix "$1/stage/$name" >/dev/null
   "$3" "$1/stage/$name"
-  release_zip "$1/stage" "$name" "$zip"
-  echo "$zip"
+  if [ "$format" = zip ]; then
+    release_zip "$1/stage" "$name" "$archive"
+  else
+    release_tar "$1/stage" "$name" "$archive"
+  fi
+  echo "$archive"
 }
