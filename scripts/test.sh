@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Builds Dewgatherer and runs every test, each build by its CMake preset
 # (cmake --list-presets): the Windows build, which the development build's
-# suite plays under Wine, and the browser build, which it plays in Chromium;
+# suite plays under Wine, the browser build, which it plays in Chromium, and
+# the portable Linux build, which it plays in a minimal Debian 13 root;
 # the suite again under AddressSanitizer and UndefinedBehaviorSanitizer; the
 # end-to-end session under valgrind's memcheck; a minute of fuzzing; and the
 # Debian packages, built, checked and tested installed.
@@ -37,6 +38,24 @@ player_zip() {
 }
 player_zip Windows --windows scripts/windows.sh DEW_WINDOWS_ZIP "MinGW-w64 or Wine"
 player_zip Browser --web scripts/web.sh DEW_WEB_ZIP "Emscripten or Chromium"
+player_zip "Portable Linux" --linux scripts/linux.sh DEW_LINUX_TARBALL "meson or the X extensions' headers"
+
+# The portable build is played as a player gets it: in a minimal Debian 13
+# root with only libc, libGL and the X11 client libraries, made where it can
+# be (as root, with the archive in reach); else on this system. Either way,
+# this says which.
+echo "== A minimal Debian 13 root for the portable build"
+root_log=$(mktemp)
+if bash scripts/player-root.sh "$PWD/build-release/player-root" | tee "$root_log"; then
+  player_root=$(tail -n 1 "$root_log")
+  where="in the private root $player_root"
+else
+  player_root=""
+  where="on this machine's own system, as no private root could be made (see the line above)"
+fi
+rm -f "$root_log"
+dev_cache+=(-DDEW_PLAYER_ROOT="$player_root")
+echo "the portable build's session runs $where"
 
 jobs=$(nproc)
 log=$(mktemp)
@@ -67,4 +86,4 @@ bash scripts/package.sh build-deb | tee -a "$log"
 # the tests of every preset, the package build's suite and the autopkgtest
 # (whose summary line autopkgtest prints twice).
 tests=$(awk '/tests failed out of/ { n += $NF } / PASS$/ && !seen[$0]++ { n++ } END { print n + 0 }' "$log")
-echo "all: $tests passed, 0 failed"
+echo "all: $tests passed, 0 failed (the portable build's session ran $where)"

@@ -16,12 +16,18 @@
 # windows_e2e.sh); its first title page must be the recorded picture that
 # the Linux build draws.
 #
+# With --portable, the same session runs the portable Linux build from its
+# tarball, by its launcher, in the private root given or on this system
+# ("none"; see portable_e2e.sh); its first title page must be the recorded
+# picture, and a missing texture is told by the launcher.
+#
 # With --memcheck, every start of the game runs under valgrind's memcheck
 # with the suppressions for the GL driver given: any invalid read or write,
 # use of uninitialised values or definitely lost block fails the test. The
 # game runs many times slower there, and the guards grow to match.
 #
-# Usage: game_e2e.sh [--wine path/to/dewgatherer-VERSION-win64.zip | --memcheck path/to/driver.supp]
+# Usage: game_e2e.sh [--wine path/to/dewgatherer-VERSION-win64.zip | --memcheck path/to/driver.supp |
+#                     --portable path/to/dewgatherer-VERSION-linux-x86_64.tar.gz ROOT-or-none]
 #          path/to/dewgatherer path/to/libfixedclock.so SEED [path/to/libasan.so]
 set -u
 
@@ -30,13 +36,15 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/xsession.sh"
 
 zip=""
+tarball=""
 suppressions=""
 guard=60
 case "${1:-}" in
   --wine) zip=$(readlink -f "${2:-}") && shift 2 ;;
   --memcheck) suppressions=$(readlink -f "${2:-}") && guard=600 && shift 2 ;;
+  --portable) tarball=$(readlink -f "${2:-}") && root=${3:-none} && shift 3 ;;
 esac
-[ $# -ge 3 ] || e2e_die "usage: game_e2e.sh [--wine dewgatherer-VERSION-win64.zip | --memcheck driver.supp] dewgatherer libfixedclock.so SEED [libasan.so]"
+[ $# -ge 3 ] || e2e_die "usage: game_e2e.sh [--wine ZIP | --memcheck driver.supp | --portable TARBALL ROOT-or-none] dewgatherer libfixedclock.so SEED [libasan.so]"
 game=$(readlink -f "$1")
 images=$(dirname "$game")
 preload=$(readlink -f "$2")
@@ -53,11 +61,19 @@ e2e_start_xvfb
 
 # folder NAME: $E2E_TMP/NAME with both images; run NAME: the game there, its stderr in NAME.err.
 folder() {
+  if [ -n "$tarball" ]; then
+    portable_folder "$1"
+    return
+  fi
   mkdir "$E2E_TMP/$1" && cp "$images/floor.ppm" "$images/bricks.ppm" "$E2E_TMP/$1/"
 }
 run() {
   if [[ "$game" == *.exe ]]; then
     wine_run "$1"
+    return
+  fi
+  if [ -n "$tarball" ]; then
+    portable_run "$1"
     return
   fi
   local under=()
@@ -92,6 +108,10 @@ wall() {
 if [ -n "$zip" ]; then
   # shellcheck source=windows_e2e.sh
   . "$here/windows_e2e.sh"
+fi
+if [ -n "$tarball" ]; then
+  # shellcheck source=portable_e2e.sh
+  . "$here/portable_e2e.sh"
 fi
 
 # The game's own lines on stderr in NAME.err once it has ended; under
@@ -157,10 +177,14 @@ else
 fi
 
 # A missing or broken image ends the start with status 1 and one line naming it.
-# (Every message of the image reader: image_tests.)
+# (Every message of the image reader: image_tests.) The portable build's
+# launcher finds a missing one before the program starts.
 folder missing-floor && rm "$E2E_TMP/missing-floor/floor.ppm"
 folder cut-bricks && printf 'P6\n4 2\n255\nabcdef' >"$E2E_TMP/cut-bricks/bricks.ppm"
-for check in 'missing-floor floor\.ppm: No such file or directory' \
+missing='floor\.ppm: No such file or directory'
+[ -z "$tarball" ] ||
+  missing="dewgatherer: .*/missing-floor: the texture floor\.ppm is missing from the game's data folder; unpack the game's tarball again"
+for check in "missing-floor $missing" \
   'cut-bricks bricks\.ppm: Pixel data cut short: 6 of 24 bytes for 4 x 2 pixels'; do
   name=${check%% *}
   if [ -n "$zip" ]; then
