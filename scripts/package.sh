@@ -79,7 +79,7 @@ validate() {
 # The installed version of the game's package, empty when it is not
 # installed.
 installed_version() {
-  dpkg-query -W -f='${db:Status-Status} ${Version}\n' dewgatherer 2>/dev/null |
+  { dpkg-query -W -f='${db:Status-Status} ${Version}\n' dewgatherer 2>/dev/null || true; } |
     sed -n 's/^installed //p'
 }
 
