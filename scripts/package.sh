@@ -99,14 +99,19 @@ run_autopkgtest() {
 # installed, also when it failed, unless a dewgatherer package was installed
 # before; then says which one is installed now.
 restore_system() {
-  if [ -n "$earlier" ] && [ "$1" = passed ]; then
-    echo "$me: this build's dewgatherer $version is now installed on this system in place of $earlier, which was installed before"
-  elif [ -n "$earlier" ]; then
-    echo "$me: dewgatherer $(installed_version) is installed on this system; $earlier was before autopkgtest"
-  elif dpkg-query -W -f='${db:Status-Abbrev}' dewgatherer 2>/dev/null | grep -qv '^un'; then
+  local now
+  now=$(installed_version)
+  if [ -z "$earlier" ]; then
+    dpkg-query -W -f='${db:Status-Abbrev}' dewgatherer 2>/dev/null | grep -qv '^un' || return 0
     "${sudo[@]}" env APT_CONFIG="$out/apt.conf" DEBIAN_FRONTEND=noninteractive \
       apt-get purge -y -qq dewgatherer >/dev/null
     echo "$me: removed the dewgatherer package that autopkgtest installed on this system"
+  elif [ "$1" = passed ]; then
+    echo "$me: this build's dewgatherer $version is now installed on this system in place of $earlier, which was installed before"
+  elif [ "$now" = "$earlier" ]; then
+    echo "$me: dewgatherer $earlier, which was installed before, is still installed on this system"
+  else
+    echo "$me: dewgatherer ${now:-(none)} is now installed on this system in place of $earlier, which was installed before"
   fi
 }
 
