@@ -27,8 +27,13 @@ die() {
 }
 
 git rev-parse --verify -q HEAD >/dev/null || die "$PWD is not a git checkout with a commit; a release is made from one"
-changes=$(git status --porcelain)
-[ -z "$changes" ] || die "the tree has uncommitted changes ($(head -n 3 <<<"$changes" | sed 's/^...//' | tr '\n' ' ')...); commit them first"
+changes=$(git status --porcelain | sed 's/^...//')
+if [ -n "$changes" ]; then
+  count=$(wc -l <<<"$changes")
+  more=""
+  [ "$count" -le 3 ] || more=" and $((count - 3)) more"
+  die "the tree has uncommitted changes ($(head -n 3 <<<"$changes" | paste -sd ' ')$more); commit them first"
+fi
 # shellcheck source=versions.sh
 . scripts/versions.sh
 check_versions "$me"
