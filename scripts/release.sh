@@ -67,7 +67,9 @@ cp "$tarball" "$deb" "${source_files[@]}" "$winzip" "$webzip" "$out/"
 {
   echo "Dewgatherer $version, released $(date -u -d "@$SOURCE_DATE_EPOCH" +%Y-%m-%d)"
   echo
-  dpkg-parsechangelog -S Changes | sed '1,2d'
+  # (The entry's text follows its heading and a "." line; "." lines stand
+  # for blank ones.)
+  dpkg-parsechangelog -S Changes | sed '1,/^\.$/d; s/^\.$//'
   echo
   cat <<NOTES
 Downloads
