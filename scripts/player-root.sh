@@ -86,16 +86,24 @@ remove_root() {
   rm -rf --one-file-system "$root"
 }
 
-# Runs COMMAND... in the root with /proc, /sys and /dev mounted in a private
-# mount namespace, in a clean environment, apt asking nothing.
+# A mount namespace of its own, whose mounts are private to it. Where this
+# system's root folder is no mount point (a chroot), its propagation cannot
+# be changed; there the namespace keeps it, and what is mounted in it is
+# unmounted again explicitly, so that nothing stays behind either way.
+namespace=(unshare --mount --propagation private --)
+unshare --mount --propagation private -- true 2>/dev/null || namespace=(unshare --mount --propagation unchanged --)
+
+# Runs COMMAND... in the root with /proc, /sys and /dev mounted in a mount
+# namespace of its own, in a clean environment, apt asking nothing.
 in_root() {
-  unshare --mount --propagation private -- bash -euc '
+  "${namespace[@]}" bash -euc '
     root=$1
     shift
     mount -t proc proc "$root/proc"
     mount -t sysfs sysfs "$root/sys"
     mount --rbind /dev "$root/dev"
-    exec chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C \
+    trap "umount -R \"$root/dev\" \"$root/sys\" \"$root/proc\"" EXIT
+    chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C \
       DEBIAN_FRONTEND=noninteractive "$@"' bash "$root" "$@"
 }
 
@@ -110,9 +118,9 @@ make_root() {
   mkdir -p "$root"
   : >"$partial"
   : >"$log"
-  # debootstrap mounts /proc and /sys in the root itself; in a namespace of
-  # its own they cannot outlive it.
-  unshare --mount --propagation private -- debootstrap --variant=minbase --force-check-gpg --keyring="$keyring" \
+  # debootstrap mounts /proc and /sys in the root itself, and unmounts them
+  # at its end; in a namespace of its own they cannot outlive it.
+  "${namespace[@]}" debootstrap --variant=minbase --force-check-gpg --keyring="$keyring" \
     "$release" "$root" "$uri" >>"$log" 2>&1 || fail "debootstrap did not make the $release root in $root"
   echo "== Mesa's libGL and the X11 client libraries in it: ${packages[*]}"
   in_root apt-get -q update >>"$log" 2>&1 || fail "apt-get update failed in $root"

@@ -4,9 +4,9 @@
 # would have it, and the functions that start its launcher from another
 # folder at the seed's time. With a private root given (a minimal Debian
 # made by scripts/player-root.sh, with only the C library, libGL and the X11
-# client libraries), the game runs in it, entered by chroot in a mount
-# namespace of its own, where this X server's socket folder is mounted in;
-# else it runs on this system.
+# client libraries), the game runs in it, entered by chroot, and reaches
+# this X server through its abstract socket (shared with the root, which
+# has no network of its own); else it runs on this system.
 # Once this has run, folder() and run() make and start a copy of the
 # unpacked folder.
 
@@ -42,11 +42,7 @@ portable_folder() {
 portable_run() {
   local command=(env -i PATH=/usr/bin:/bin HOME=/ DISPLAY="$DISPLAY" LD_PRELOAD="$inside/libfixedclock.so"
     DEW_TIME="$seed" "$inside/$1/dewgatherer")
-  if [ "$root" != none ]; then
-    mkdir -p "$root/tmp/.X11-unix"
-    command=(unshare --mount --propagation private sh -c 'mount --bind -o ro /tmp/.X11-unix "$0/tmp/.X11-unix" &&
-      exec chroot "$0" "$@"' "$root" "${command[@]}")
-  fi
+  [ "$root" = none ] || command=(chroot "$root" "${command[@]}")
   (cd / && exec "${command[@]}") 2>"$E2E_TMP/$1.err" &
   gamepid=$!
 }
