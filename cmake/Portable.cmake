@@ -6,8 +6,8 @@
 # C library, GCC's unwinder (libgcc_s, which Mesa needs too), libGL and the
 # X11 client libraries (libX11 and the extensions freeglut uses). The oldest
 # glibc it runs with is the one it was built for, or 2.34 if that is later:
-# the unwinder linked in, or the C++ runtime's arc4random, would raise it. Included from the top-level CMakeLists.txt
-# instead of the install rules.
+# the unwinder linked in, or the C++ runtime's arc4random, would raise it.
+# Included from the top-level CMakeLists.txt instead of the install rules.
 #
 # cmake --install puts into the prefix:
 #   dewgatherer                      the launcher: runs the program in this folder

@@ -34,36 +34,19 @@ deps=$build/deps
 . scripts/player-zips.sh
 # shellcheck source=debian-source.sh
 . scripts/debian-source.sh
-jobs=$(nproc)
 
-# (The libraries' compiler warnings are their own: kept in a log, shown on failure.)
-quietly() {
-  local log=$1
-  shift
-  "$@" >"$log" 2>&1 || die "$* failed: $(tail -n 20 "$log")"
-}
-
-# freeglut as a static library, into $deps, where the "linux" preset finds it.
-build_freeglut() {
-  echo "== freeglut, static"
-  quietly "$build/freeglut-build.log" cmake -S "$1" -B "$build/freeglut-build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$deps" -DCMAKE_INSTALL_LIBDIR=lib -DCMAKE_C_FLAGS="-ffile-prefix-map=$1=." \
-    -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_DEMOS=OFF \
-    -DFREEGLUT_REPLACE_GLUT=ON
-  quietly "$build/freeglut-build.log" cmake --build "$build/freeglut-build" -j"$jobs"
-  quietly "$build/freeglut-build.log" cmake --install "$build/freeglut-build"
-  cp "$1/COPYING" "$deps/freeglut-COPYING.txt"
-}
-
-# GLU as a static library, by its own build (meson), into $deps. The game
-# uses its mipmap code, whose licence notice heads its source.
+# GLU as a static library, by its own build (meson), into $deps, where the
+# "linux" preset finds it, its warnings (GLU's own) kept in a log that a
+# failure shows. The game uses its mipmap code, whose licence notice heads
+# its source.
 build_glu() {
+  local log=$build/glu-build.log
   echo "== GLU, static"
   rm -rf "$build/glu-build"
-  quietly "$build/glu-build.log" meson setup "$build/glu-build" "$1" --prefix="$deps" --libdir=lib \
-    --buildtype=release -Ddefault_library=static -Dgl_provider=gl \
-    -Dc_args="-ffile-prefix-map=$1=." -Dcpp_args="-ffile-prefix-map=$1=."
-  quietly "$build/glu-build.log" ninja -C "$build/glu-build" -j "$jobs" install
+  meson setup "$build/glu-build" "$1" --prefix="$deps" --libdir=lib --buildtype=release \
+    -Ddefault_library=static -Dgl_provider=gl -Dc_args="-ffile-prefix-map=$1=." -Dcpp_args="-ffile-prefix-map=$1=." \
+    >"$log" 2>&1 && ninja -C "$build/glu-build" -j "$(nproc)" install >>"$log" 2>&1 ||
+    die "GLU did not build: $(tail -n 20 "$log")"
   sed -n '2,/\*\//{ /\*\//d; s/^ \* \{0,1\}//; p }' "$1/src/libutil/mipmap.c" >"$deps/GLU-LICENSE.txt"
   grep -q 'SGI FREE SOFTWARE LICENSE B' "$deps/GLU-LICENSE.txt" || die "$1/src/libutil/mipmap.c: no licence notice at its head"
 }
@@ -93,7 +76,8 @@ check() {
 }
 
 fetch_source "$build" freeglut
-build_freeglut "$source_dir"
+echo "== freeglut, static"
+build_static_freeglut "$source_dir" "$build" "$deps" -DCMAKE_INSTALL_LIBDIR=lib
 fetch_source "$build" libglu
 build_glu "$source_dir"
 release_build linux

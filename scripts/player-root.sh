@@ -53,17 +53,9 @@ marker=$root/.dewgatherer-root
 partial=$root/.dewgatherer-root-partial
 stamp=$(printf 'release=%s\npackages=%s' "$release" "${packages[*]}")
 
-# The system's Debian archive: the repository of the system's own release
-# among its apt sources (as scripts/freeglut-source.sh finds it).
-archive_uri() {
-  local codename uri
-  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-  [ -n "$codename" ] || die "/etc/os-release names no release (VERSION_CODENAME)"
-  uri=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' |
-    awk -v release="$codename" '$2 == release { print $1; exit }')
-  [ -n "$uri" ] || die "no Debian archive for the release '$codename' among the system's apt sources"
-  echo "$uri"
-}
+# The system's Debian archive (debian_archive), asked for the root's release.
+# shellcheck source=debian-source.sh
+. "$(dirname "$0")/debian-source.sh"
 
 # One line on stderr, and exit 1, unless the root can be made here.
 require() {
@@ -156,7 +148,8 @@ if [ -f "$marker" ] && [ "$(cat "$marker")" = "$stamp" ]; then
   echo "$root"
   exit 0
 fi
-uri=$(archive_uri)
+debian_archive
+uri=$archive_uri
 require
 if [ -f "$marker" ] || [ -f "$partial" ]; then
   echo "== $root: half-made or made for other packages; removing it"

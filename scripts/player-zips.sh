@@ -9,7 +9,9 @@
 # builds of one commit, in any build folders, give the same archive byte for
 # byte.
 
-release_version=$(sed -n 's/^project(Dewgatherer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# shellcheck source=versions.sh
+. scripts/versions.sh
+release_version=$(project_version)
 # Without git (or its history), the date of the latest change log entry
 # stands in for the last commit's.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then

@@ -13,21 +13,30 @@ cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh --test
 
-# The Windows and browser builds come first, so that the suite plays their
-# zips, under Wine (game_e2e_wine) and in Chromium (game_e2e_web). Each is
-# left out, with a line saying so, only where its packages cannot be
-# installed; in CI they always run.
+# shown SCRIPT [ARGS...]: runs a script, its output shown, and keeps its last
+# line (the path it made) in last_line; fails as the script does.
+shown() {
+  local log status=0
+  log=$(mktemp)
+  bash "$@" | tee "$log" || status=$?
+  last_line=$(tail -n 1 "$log")
+  rm -f "$log"
+  return "$status"
+}
+
+# The Windows, browser and portable Linux builds come first, so that the
+# suite plays them: under Wine (game_e2e_wine), in Chromium (game_e2e_web)
+# and in a minimal root (game_e2e_portable). Each is left out, with a line
+# saying so, only where its packages cannot be installed; in CI they always
+# run.
 # player_zip NAME DEPS-GROUP SCRIPT CACHE-VARIABLE TOOLS: builds one, its zip
-# given to the suite in dev_cache.
+# or tarball given to the suite in dev_cache.
 dev_cache=()
 player_zip() {
   echo "== $1 build"
-  local zip_log
   if bash scripts/deps.sh "$2"; then
-    zip_log=$(mktemp)
-    bash "$3" | tee "$zip_log"
-    dev_cache+=(-D"$4"="$(tail -n 1 "$zip_log")")
-    rm -f "$zip_log"
+    shown "$3"
+    dev_cache+=(-D"$4"="$last_line")
   elif [ -n "${CI:-}" ]; then
     echo "test.sh: the packages of the $1 build could not be installed" >&2
     exit 1
@@ -45,15 +54,13 @@ player_zip "Portable Linux" --linux scripts/linux.sh DEW_LINUX_TARBALL "meson or
 # be (as root, with the archive in reach); else on this system. Either way,
 # this says which.
 echo "== A minimal Debian 13 root for the portable build"
-root_log=$(mktemp)
-if bash scripts/player-root.sh "$PWD/build-release/player-root" | tee "$root_log"; then
-  player_root=$(tail -n 1 "$root_log")
+if shown scripts/player-root.sh "$PWD/build-release/player-root"; then
+  player_root=$last_line
   where="in the private root $player_root"
 else
   player_root=""
   where="on this machine's own system, as no private root could be made (see the line above)"
 fi
-rm -f "$root_log"
 dev_cache+=(-DDEW_PLAYER_ROOT="$player_root")
 echo "the portable build's session runs $where"
 

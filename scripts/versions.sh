@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
-# The checks that a version is ready to build or to release, for the scripts
-# that make packages (scripts/package.sh, scripts/release.sh). Sourced, not
-# run, from the project folder.
+# The version, and the checks that it is ready to build or to release, for
+# the scripts that make packages and downloads (scripts/package.sh,
+# scripts/release.sh, scripts/player-zips.sh). Sourced, not run, from the
+# project folder.
 #
 # The version is written in three places: project() in CMakeLists.txt, the
 # newest entry of debian/changelog and the newest <release> of the AppStream
@@ -23,12 +24,18 @@ versions_release_attribute() {
     sed -n "1s/.*[[:space:]]$1=\"\([^\"]*\)\".*/\1/p"
 }
 
+# project_version: the version in CMakeLists.txt's project(); empty when it
+# names none.
+project_version() {
+  sed -n 's/^project(Dewgatherer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
+}
+
 # check_versions ME: CMakeLists.txt, debian/changelog and the metainfo give
 # the same version, and the metainfo's release the change log entry's date.
 check_versions() {
   local project changelog release differ=() date entry_date
   [ -f "$versions_metainfo" ] || versions_fail "$1" "$versions_metainfo: no such file"
-  project=$(sed -n 's/^project(Dewgatherer VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  project=$(project_version)
   [ -n "$project" ] || versions_fail "$1" "CMakeLists.txt: no version in project(Dewgatherer VERSION x.y.z ...)"
   # The package is native, so its whole version is the game's; without an
   # epoch and a Debian revision, should it ever get them.

@@ -28,26 +28,8 @@ bash scripts/deps.sh --windows
 build=$repo/build-win
 # shellcheck source=player-zips.sh
 . scripts/player-zips.sh
-jobs=$(nproc)
-
 # shellcheck source=debian-source.sh
 . scripts/debian-source.sh
-
-# freeglut as a static library, installed with its licence into
-# $build/freeglut, where the "windows" preset finds them. (freeglut is
-# another project, with options of its own, so it has no preset of ours.)
-build_freeglut() {
-  echo "== freeglut, static, for Windows"
-  cmake -S "$freeglut_src" -B "$build/freeglut-build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$build/freeglut" -DCMAKE_C_FLAGS="-ffile-prefix-map=$repo=." \
-    -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_DEMOS=OFF \
-    -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
-  # (Its compiler warnings are freeglut's own: kept in a log, shown on failure.)
-  cmake --build "$build/freeglut-build" -j"$jobs" >"$build/freeglut-build.log" 2>&1 ||
-    die "freeglut did not build: $(tail -n 20 "$build/freeglut-build.log")"
-  cmake --install "$build/freeglut-build" >/dev/null
-  cp "$freeglut_src/COPYING" "$build/freeglut/COPYING"
-}
 
 # check FOLDER: what a Windows player gets. Exactly the program, the
 # textures, the README and the two licences; a program that imports only
@@ -76,8 +58,9 @@ check() {
 }
 
 fetch_source "$build" freeglut
-freeglut_src=$source_dir
-build_freeglut
+# Into $build/freeglut, where the "windows" preset finds it.
+echo "== freeglut, static, for Windows"
+build_static_freeglut "$source_dir" "$build" "$build/freeglut" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake"
 release_build windows-tools
 release_build windows
 release_pack "$build" win64 check

@@ -49,6 +49,7 @@ stops() {
   fi
 }
 versions='. scripts/versions.sh && check_versions t'
+raise='s/^project(Dewgatherer VERSION [0-9.]*/project(Dewgatherer VERSION 9.8.7/'
 
 fresh
 if (cd "$scratch/tree" && bash -c "$versions && . scripts/versions.sh && check_released t"); then
@@ -58,12 +59,12 @@ else
 fi
 
 fresh
-sed -i 's/^project(Dewgatherer VERSION [0-9.]*/project(Dewgatherer VERSION 9.8.7/' "$scratch/tree/CMakeLists.txt"
+sed -i "$raise" "$scratch/tree/CMakeLists.txt"
 stops "a version raised in CMakeLists.txt alone" "$versions" \
   "^t: CMakeLists.txt's version is 9\.8\.7, but debian/changelog's .* and $metainfo's .*"
 
 fresh
-(cd "$scratch/tree" && sed -i 's/^project(Dewgatherer VERSION [0-9.]*/project(Dewgatherer VERSION 9.8.7/' CMakeLists.txt &&
+(cd "$scratch/tree" && sed -i "$raise" CMakeLists.txt &&
   sed -i '1s/([^)]*)/(9.8.7)/' debian/changelog)
 stops "a new entry without its AppStream release" "$versions" "^t: .*$metainfo's newest <release> is [0-9.]+ "
 
